@@ -1,0 +1,50 @@
+#include "platform/Paths.h"
+
+#include <filesystem>
+
+namespace kv {
+
+char PathSeparator()
+{
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    std::string path;
+    path.reserve(dir.size() + 1 + name.size());
+    path += dir;
+    path += PathSeparator();
+    path += name;
+    return path;
+}
+
+std::string NormaliseDirectory(const std::string& dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(dir.empty() ? "." : dir), ec);
+    if (ec) p = fs::path(dir);
+    std::string text = p.lexically_normal().string();
+    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) {
+#ifdef _WIN32
+        if (text.size() == 3 && text[1] == ':') break;  // keep "C:\"
+#endif
+        text.pop_back();
+    }
+    return text;
+}
+
+void SplitPath(const std::string& path, std::string& directory, std::string& fileName)
+{
+    namespace fs = std::filesystem;
+    const fs::path p(path);
+    fileName = p.filename().string();
+    directory = NormaliseDirectory(p.has_parent_path() ? p.parent_path().string() : std::string("."));
+}
+
+}  // namespace kv

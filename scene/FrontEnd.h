@@ -1,0 +1,55 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "scene/Messages.h"
+
+namespace kv {
+
+// The file the user chose for the scene: its directory and its file title
+// (the name part as typed; the job lower-cases it and adds ".scn").
+struct SceneFileChoice {
+    std::string directory;
+    std::string title;
+};
+
+// How a creation job talks to the program's front end (command line or
+// desktop window). The job knows nothing else of its front end.
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+
+    // Asks for the scene file, offering the last directory and file name.
+    // nullopt when the user cancels.
+    virtual std::optional<SceneFileChoice> AskSceneFile(const std::string& initialDirectory,
+                                                        const std::string& initialName) = 0;
+    // Shows a message and returns when the user has seen it.
+    virtual void ShowMessage(const Message& message) = 0;
+    // Progress in percent ("Stop - %d%%", "KV - %d%%" in the window).
+    virtual void SetProgress(int percent) = 0;
+    // Busy state: inputs disabled, Stop enabled.
+    virtual void EnterBusy() = 0;
+    virtual void LeaveBusy() = 0;
+    // The stop request set by the user; cleared by the job's end routine.
+    virtual bool StopRequested() = 0;
+    virtual void ClearStopRequest() = 0;
+};
+
+// What long-running stages need of the job: progress and the stop check.
+// The preview uses a control that reports nothing and never stops.
+class JobControl {
+public:
+    virtual ~JobControl() = default;
+    virtual void SetProgress(int percent) = 0;
+    // Throws JobStopped when the user has asked the job to stop.
+    virtual void CheckStop() = 0;
+};
+
+// A JobControl for work outside a creation (the previews, tests).
+class SilentControl final : public JobControl {
+public:
+    void SetProgress(int) override {}
+    void CheckStop() override {}
+};
+
+}  // namespace kv

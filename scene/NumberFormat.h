@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+// Longest text FormatFixed6 can produce: sign, 39 integer digits, point, 6 decimals.
+inline constexpr int kFixed6MaxLength = 48;
+
+// Writes `value` exactly as the C library's "%.6f" prints a float promoted to
+// double (the exact binary value rounded to six decimals, exact ties to even;
+// negative values that round to zero keep their sign: "-0.000000").
+// Returns the end of the written text; no terminating zero is written.
+char* FormatFixed6(float value, char* out);
+
+// Decimal text of an integer ("%d").
+char* FormatInt(std::int64_t value, char* out);
+
+// An object id as "%07d": zero-padded to seven digits, longer ids in full.
+char* FormatId7(std::int32_t id, char* out);
+
+// Conveniences returning std::string (for tests and messages).
+std::string Fixed6(float value);
+std::string Id7(std::int32_t id);
+
+}  // namespace kv

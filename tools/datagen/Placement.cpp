@@ -1,0 +1,8 @@
+// Placeholder until these stock files are designed.
+#include "tools/datagen/Generators.h"
+
+namespace kv::datagen {
+
+bool GeneratePlacement(const std::string&) { return true; }
+
+}  // namespace kv::datagen
