@@ -1,2 +1,220 @@
+// kelvane: the command-line front end.
+//
+//   kelvane create [--settings FILE.kv] [--set KEY=VALUE]... [--program-dir DIR] [--quiet] SCENE.scn
+//   kelvane settings [--settings FILE.kv] [--set KEY=VALUE]... [--program-dir DIR] [--write FILE.kv]
+//   kelvane --help | --version
+//
+// Exit status: 0 finished, 1 the creation failed, 2 usage error, 130 stopped.
 #include <cstdio>
-int main() { std::puts("kelvane"); return 0; }
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/SettingsAccess.h"
+#include "cli/TerminalFrontEnd.h"
+#include "platform/Paths.h"
+#include "platform/ProgramDirectory.h"
+#include "scene/CreationJob.h"
+#include "scene/Session.h"
+
+namespace {
+
+using namespace kv;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitStopped = 130;
+
+const char* const kMainHelp =
+    "Usage: kelvane COMMAND [OPTIONS]\n"
+    "\n"
+    "Makes trueSpace landscape scenes from a heightfield bitmap and a trees & rocks\n"
+    "placement bitmap.\n"
+    "\n"
+    "Commands:\n"
+    "  create    write a scene file and its images\n"
+    "  settings  print or write a settings (.kv) file\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help (also: kelvane COMMAND --help)\n"
+    "  --version  show the version\n"
+    "\n"
+    "Example:\n"
+    "  kelvane create out/valley.scn\n";
+
+const char* const kCreateHelp =
+    "Usage: kelvane create [OPTIONS] SCENE.scn\n"
+    "\n"
+    "Writes the scene file and, beside it, its textures, bump maps and stock\n"
+    "textures. The scene's directory becomes the scene directory; it must not be\n"
+    "the program directory. The file name is lower-cased and gets \".scn\" appended\n"
+    "unless it already ends in it.\n"
+    "\n"
+    "Options:\n"
+    "  --settings FILE.kv   start from a settings file instead of the defaults\n"
+    "  --set KEY=VALUE      change one setting (any key of a settings file, e.g.\n"
+    "                       basebmp, resolution, cover1index, skyR); repeatable,\n"
+    "                       applied after --settings\n"
+    "  --program-dir DIR    the folder of stock files (default: beside the program,\n"
+    "                       or $KELVANE_HOME)\n"
+    "  --quiet              print errors only\n"
+    "\n"
+    "Ctrl-C stops the creation cleanly (exit status 130); a second Ctrl-C exits at once.\n"
+    "\n"
+    "Example:\n"
+    "  kelvane create --set resolution=1 --set cover1index=2 out/valley.scn\n";
+
+const char* const kSettingsHelp =
+    "Usage: kelvane settings [OPTIONS]\n"
+    "\n"
+    "Prints the settings record as the 62 key=value lines of a settings file, or\n"
+    "writes it as a settings file.\n"
+    "\n"
+    "Options:\n"
+    "  --settings FILE.kv   start from a settings file instead of the defaults\n"
+    "  --set KEY=VALUE      change one setting; repeatable, applied after --settings\n"
+    "  --program-dir DIR    the folder of stock files\n"
+    "  --write FILE.kv      write the record to FILE.kv (\".kv\" is appended unless\n"
+    "                       the name ends in it) instead of printing it\n"
+    "\n"
+    "Example:\n"
+    "  kelvane settings --set oceanindex=3 --write island.kv\n";
+
+int Usage(const std::string& problem, const char* help)
+{
+    std::fprintf(stderr, "kelvane: %s\n\n%s", problem.c_str(), help);
+    return kExitUsage;
+}
+
+struct Options {
+    std::string settingsFile;
+    std::vector<std::pair<std::string, std::string>> sets;
+    std::string programDirectory;
+    std::string writeFile;
+    bool quiet = false;
+    bool help = false;
+    std::vector<std::string> positional;
+};
+
+// Parses the options shared by the commands; returns an error text or "".
+std::string Parse(int argc, char** argv, bool allowWrite, Options& o)
+{
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) return false;
+            into = argv[++i];
+            return true;
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            o.quiet = true;
+        } else if (arg == "--settings") {
+            if (!value(o.settingsFile)) return "--settings needs a file";
+        } else if (arg == "--program-dir") {
+            if (!value(o.programDirectory)) return "--program-dir needs a directory";
+        } else if (arg == "--write" && allowWrite) {
+            if (!value(o.writeFile)) return "--write needs a file";
+        } else if (arg == "--set") {
+            std::string pair;
+            if (!value(pair)) return "--set needs KEY=VALUE";
+            const auto eq = pair.find('=');
+            if (eq == std::string::npos || eq == 0) return "--set needs KEY=VALUE, got \"" + pair + "\"";
+            o.sets.emplace_back(pair.substr(0, eq), pair.substr(eq + 1));
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return "unknown option " + arg;
+        } else {
+            o.positional.push_back(arg);
+        }
+    }
+    return {};
+}
+
+// Builds the settings record: defaults, then --settings, then each --set.
+// Returns an exit status, or -1 when the record is ready.
+int BuildSettings(const Options& o, const std::string& programDirectory, ProjectSettings& settings,
+                  const char* help)
+{
+    settings = DefaultSettings(programDirectory);
+    if (!o.settingsFile.empty() && !cli::LoadSettingsForCommandLine(o.settingsFile, settings, programDirectory))
+        return kExitFailed;
+    for (const auto& [key, value] : o.sets) {
+        if (const auto error = cli::ApplyCommandLineSetting(settings, key, value)) return Usage(*error, help);
+    }
+    return -1;
+}
+
+int Create(int argc, char** argv)
+{
+    Options o;
+    if (const std::string error = Parse(argc, argv, false, o); !error.empty()) return Usage(error, kCreateHelp);
+    if (o.help) {
+        std::fputs(kCreateHelp, stdout);
+        return kExitOk;
+    }
+    if (o.positional.size() != 1) return Usage("create needs exactly one scene file", kCreateHelp);
+    const std::string programDirectory = LocateProgramDirectory(o.programDirectory);
+    ProjectSettings settings;
+    if (const int status = BuildSettings(o, programDirectory, settings, kCreateHelp); status >= 0) return status;
+
+    SceneFileChoice scene;
+    SplitPath(o.positional[0], scene.directory, scene.title);
+    if (scene.title.empty()) return Usage("the scene file needs a name", kCreateHelp);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(scene.directory, ec))
+        return Usage("the scene directory " + scene.directory + " does not exist", kCreateHelp);
+
+    cli::InstallStopSignal();
+    Session session;
+    cli::TerminalFrontEnd frontEnd(scene, o.quiet);
+    CreationJob job(settings, session, frontEnd, programDirectory);
+    const JobOutcome outcome = job.Run();
+    if (frontEnd.SceneRefused()) return kExitUsage;
+    switch (outcome) {
+    case JobOutcome::Finished: return kExitOk;
+    case JobOutcome::Stopped: return kExitStopped;
+    case JobOutcome::Cancelled: return kExitUsage;
+    case JobOutcome::Failed: return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+int Settings(int argc, char** argv)
+{
+    Options o;
+    if (const std::string error = Parse(argc, argv, true, o); !error.empty()) return Usage(error, kSettingsHelp);
+    if (o.help) {
+        std::fputs(kSettingsHelp, stdout);
+        return kExitOk;
+    }
+    if (!o.positional.empty()) return Usage("unexpected argument " + o.positional[0], kSettingsHelp);
+    const std::string programDirectory = LocateProgramDirectory(o.programDirectory);
+    ProjectSettings settings;
+    if (const int status = BuildSettings(o, programDirectory, settings, kSettingsHelp); status >= 0) return status;
+    if (!o.writeFile.empty()) return cli::SaveSettingsForCommandLine(o.writeFile, settings) ? kExitOk : kExitFailed;
+    const std::string text = cli::SettingsText(settings);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return Usage("no command given", kMainHelp);
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kMainHelp, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("kelvane %s\n", KV_VERSION_STRING);
+        return kExitOk;
+    }
+    if (command == "create") return Create(argc, argv);
+    if (command == "settings") return Settings(argc, argv);
+    return Usage("unknown command " + command, kMainHelp);
+}

@@ -31,10 +31,10 @@ struct CreationContext {
     std::int32_t treesId = 0;
 
     // Set by the placement stage: which kinds this creation wrote.
-    KindsUsed kindsUsed;
+    KindsUsed kindsUsed{};
 
     // The heightfield of this creation (set by the terrain stage).
-    HeightGrid heights;
+    HeightGrid heights{};
 };
 
 }  // namespace kv

@@ -6,6 +6,20 @@
 
 namespace kv {
 
+namespace {
+
+// Positions beyond 2 GB must work on every platform (a large terrain's scene).
+int SeekTo(std::FILE* file, std::uint64_t position, int origin)
+{
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(position), origin);
+#else
+    return fseeko(file, static_cast<off_t>(position), origin);
+#endif
+}
+
+}  // namespace
+
 SceneWriter::SceneWriter(Session& session) : session_(session), buffer_(new char[kCapacity]) {}
 
 SceneWriter::~SceneWriter() { Abandon(); }
@@ -251,9 +265,9 @@ void SceneWriter::Patch(std::uint64_t position, std::string_view text)
         return;
     }
     Flush();
-    if (std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0) FailWrite();
+    if (SeekTo(file_, position, SEEK_SET) != 0) FailWrite();
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) FailWrite();
-    if (std::fseek(file_, 0, SEEK_END) != 0) FailWrite();
+    if (SeekTo(file_, 0, SEEK_END) != 0) FailWrite();
 }
 
 }  // namespace kv

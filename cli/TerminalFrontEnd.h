@@ -1,0 +1,47 @@
+#pragma once
+#include <atomic>
+#include <optional>
+#include <string>
+
+#include "scene/FrontEnd.h"
+
+namespace kv::cli {
+
+// The command line's side of a creation. The scene path given on the command
+// line plays the file dialog's part; messages go to standard error as
+// "Title: text" (the report to standard output); progress is one line updated
+// in place when standard error is a terminal.
+class TerminalFrontEnd final : public FrontEnd {
+public:
+    TerminalFrontEnd(SceneFileChoice scene, bool quiet);
+
+    std::optional<SceneFileChoice> AskSceneFile(const std::string& initialDirectory,
+                                                const std::string& initialName) override;
+    void ShowMessage(const Message& message) override;
+    void SetProgress(int percent) override;
+    void EnterBusy() override {}
+    void LeaveBusy() override;
+    bool StopRequested() override;
+    void ClearStopRequest() override;
+
+    // True when the scene directory was refused (the program directory).
+    bool SceneRefused() const { return refused_; }
+
+private:
+    void EndProgressLine();
+
+    SceneFileChoice scene_;
+    bool quiet_;
+    bool asked_ = false;
+    bool refused_ = false;
+    bool progressShown_ = false;
+    bool terminal_;
+};
+
+// Ctrl-C is the stop request: the first sets it, a second ends the process
+// at once with status 130.
+void InstallStopSignal();
+bool StopSignalled();
+void ClearStopSignal();
+
+}  // namespace kv::cli

@@ -1,0 +1,317 @@
+// The creation job end to end through a scripted front end: dialogs, refusals,
+// stops, full disks, failed copies, ids across creations, the report.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include "TestSupport.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "scene/CreationJob.h"
+#include "scene/NumberFormat.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A front end that answers the scene dialog from a script and records
+// everything the job tells it.
+class ScriptedFrontEnd : public FrontEnd {
+public:
+    std::deque<std::optional<SceneFileChoice>> answers;
+    std::vector<std::pair<std::string, std::string>> offered;  // directory, name offered by each dialog
+    std::vector<Message> messages;
+    std::vector<int> progress;
+    int busyDepth = 0;
+    int stopChecks = 0;
+    int stopAfterChecks = -1;  // -1: never
+    bool stopRequested = false;
+    std::function<void(int)> onProgress;
+
+    std::optional<SceneFileChoice> AskSceneFile(const std::string& dir, const std::string& name) override
+    {
+        offered.emplace_back(dir, name);
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowMessage(const Message& m) override { messages.push_back(m); }
+    void SetProgress(int p) override
+    {
+        progress.push_back(p);
+        if (onProgress) onProgress(p);
+    }
+    void EnterBusy() override { ++busyDepth; }
+    void LeaveBusy() override { --busyDepth; }
+    bool StopRequested() override
+    {
+        ++stopChecks;
+        if (stopAfterChecks >= 0 && stopChecks > stopAfterChecks) stopRequested = true;
+        return stopRequested;
+    }
+    void ClearStopRequest() override
+    {
+        stopRequested = false;
+        stopAfterChecks = -1;
+    }
+};
+
+struct JobFixture : ::testing::Test {
+    test::ScratchDir programDir;
+    test::ScratchDir sceneDir;
+    Session session;
+    ScriptedFrontEnd ui;
+    ProjectSettings settings;
+
+    void SetUp() override
+    {
+        test::WriteGreyBmp(programDir.File("height01.bmp"), 12, 12, [](int x, int y) { return (x * 19 + y * 7) % 256; });
+        settings = DefaultSettings(programDir.path());
+    }
+    JobOutcome Run(const std::string& title = "Valley")
+    {
+        ui.answers.push_back(SceneFileChoice{sceneDir.path(), title});
+        CreationJob job(settings, session, ui, programDir.path());
+        return job.Run();
+    }
+    std::vector<std::string> SceneDirFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(sceneDir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::vector<std::string> OurTemporaryFiles() const
+    {
+        std::vector<std::string> names;
+#ifndef _WIN32
+        const std::string prefix = "kv-" + std::to_string(getpid()) + "-";
+        for (const auto& e : fs::directory_iterator(TemporaryDirectory())) {
+            const std::string n = e.path().filename().string();
+            if (n.rfind(prefix, 0) == 0) names.push_back(n);
+        }
+#endif
+        return names;
+    }
+};
+
+TEST(SceneFileName, TitleRules)
+{
+    EXPECT_EQ(SceneFileNameFor("Valley"), "valley.scn");
+    EXPECT_EQ(SceneFileNameFor("PEAK.SCN"), "peak.scn");
+    EXPECT_EQ(SceneFileNameFor(".scn"), ".scn.scn");
+    EXPECT_EQ(SceneFileNameFor("terrain.SCN"), "terrain.scn");
+    EXPECT_EQ(SceneFileNameFor("terrain.scn.txt"), "terrain.scn.txt.scn");
+}
+
+TEST_F(JobFixture, FinishedCreationWritesTheSceneAndReports)
+{
+    EXPECT_EQ(Run(), JobOutcome::Finished);
+    const std::string scene = test::ReadFile(sceneDir.File("valley.scn"));
+    EXPECT_EQ(scene.rfind("Caligari V00.01ALH", 0), 0u);
+    EXPECT_EQ(scene.substr(scene.size() - 30), "END V1.00 Id 0 Parent 0 Size 0");
+    ASSERT_FALSE(ui.messages.empty());
+    const Message& report = ui.messages.back();
+    EXPECT_EQ(report.title, "Kelvane Message");
+    EXPECT_EQ(report.icon, MessageIcon::Information);
+    EXPECT_EQ(report.text.rfind("The following files have been written in the " + sceneDir.path() +
+                                    " directory:\nvalley.scn (scenefile)\ntex1.jpg (texture map for terrain object detail)\n",
+                                0),
+              0u);
+    // Progress: 0 after the dialog, 3 before the terrain, 6 after it, 100 last.
+    ASSERT_GE(ui.progress.size(), 4u);
+    EXPECT_EQ(ui.progress[0], 0);
+    EXPECT_EQ(ui.progress[1], 3);
+    EXPECT_EQ(ui.progress[2], 6);
+    EXPECT_EQ(ui.progress.back(), 100);
+    EXPECT_EQ(ui.busyDepth, 0);
+    EXPECT_TRUE(OurTemporaryFiles().empty());
+}
+
+TEST_F(JobFixture, CancellingTheDialogWritesNothing)
+{
+    CreationJob job(settings, session, ui, programDir.path());
+    EXPECT_EQ(job.Run(), JobOutcome::Cancelled);
+    EXPECT_TRUE(SceneDirFiles().empty());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.busyDepth, 0);
+    // The first dialog offers the program directory and no name.
+    ASSERT_EQ(ui.offered.size(), 1u);
+    EXPECT_EQ(ui.offered[0], std::make_pair(programDir.path(), std::string()));
+}
+
+TEST_F(JobFixture, TheProgramDirectoryIsRefusedAndAskedAgain)
+{
+    ui.answers.push_back(SceneFileChoice{programDir.path() + "/", "x"});
+    ui.answers.push_back(SceneFileChoice{programDir.path(), "x"});
+    EXPECT_EQ(Run(), JobOutcome::Finished);
+    ASSERT_EQ(ui.offered.size(), 3u);
+    ASSERT_GE(ui.messages.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(ui.messages[i].text,
+                  "You must choose a directory other than the executable directory for your scene directory.");
+        EXPECT_EQ(ui.messages[i].icon, MessageIcon::Error);
+    }
+    EXPECT_TRUE(fs::exists(sceneDir.File("valley.scn")));
+    EXPECT_FALSE(fs::exists(programDir.File("x.scn")));
+}
+
+TEST_F(JobFixture, SecondCreationOffersTheLastChoiceAndContinuesTheIds)
+{
+    EXPECT_EQ(Run("First"), JobOutcome::Finished);
+    const std::int32_t lastId = session.LastId();
+    EXPECT_EQ(Run("Second"), JobOutcome::Finished);
+    ASSERT_EQ(ui.offered.size(), 2u);
+    EXPECT_EQ(ui.offered[1], std::make_pair(sceneDir.path(), std::string("first.scn")));
+    const std::string second = test::ReadFile(sceneDir.File("second.scn"));
+    EXPECT_NE(second.find("Scen V0.04 Id " + Id7(lastId + 1) + " Parent 0"), std::string::npos);
+}
+
+TEST_F(JobFixture, AStopAtAnyCheckLeavesNoSceneAndNoTemporaryFile)
+{
+    // Count the checks of a full run, then stop at each of a spread of them.
+    EXPECT_EQ(Run("count"), JobOutcome::Finished);
+    const int checks = ui.stopChecks;
+    ASSERT_GT(checks, 5);
+    fs::remove(sceneDir.File("count.scn"));
+    for (int at = 0; at < checks - 6; at += 1 + checks / 12) {
+        ui.stopChecks = 0;
+        ui.stopAfterChecks = at;
+        ui.messages.clear();
+        EXPECT_EQ(Run("stopped"), JobOutcome::Stopped) << at;
+        EXPECT_FALSE(fs::exists(sceneDir.File("stopped.scn"))) << at;
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(ui.stopRequested) << "the end routine clears the request";
+        EXPECT_EQ(ui.busyDepth, 0);
+        EXPECT_TRUE(OurTemporaryFiles().empty());
+    }
+}
+
+TEST_F(JobFixture, ANearlyFullDiskEndsTheJobBeforeTheCopy)
+{
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "full"});
+    CreationJob job(settings, session, ui, programDir.path());
+    job.SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(100); });
+    EXPECT_EQ(job.Run(), JobOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Not enough free disk space.");
+    EXPECT_EQ(ui.messages[0].title, "Kelvane Error Message");
+    EXPECT_EQ(ui.messages[0].modality, Modality::SystemModal);
+    EXPECT_FALSE(fs::exists(sceneDir.File("full.scn")));
+    EXPECT_TRUE(OurTemporaryFiles().empty());
+}
+
+TEST_F(JobFixture, AFailedQueryOfTheFreeSpaceSkipsTheCheck)
+{
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "unknown"});
+    CreationJob job(settings, session, ui, programDir.path());
+    job.SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(); });
+    EXPECT_EQ(job.Run(), JobOutcome::Finished);
+    EXPECT_TRUE(fs::exists(sceneDir.File("unknown.scn")));
+}
+
+TEST_F(JobFixture, AFailedCopyIsReportedAndTheJobGoesOn)
+{
+    // A directory in the way of the scene file makes the copy fail.
+    fs::create_directory(sceneDir.File("blocked.scn"));
+    fs::create_directory(sceneDir.File("blocked.scn") + "/inside");
+    EXPECT_EQ(Run("blocked"), JobOutcome::Finished);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "Error copying scene file from temp directory.");
+    EXPECT_EQ(ui.messages[0].modality, Modality::SystemModal);
+    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Information);
+    EXPECT_EQ(ui.progress.back(), 100);
+    EXPECT_TRUE(OurTemporaryFiles().empty());
+    // No half-written file is left beside the target.
+    for (const std::string& name : SceneDirFiles()) EXPECT_EQ(name.find(".part-"), std::string::npos) << name;
+}
+
+TEST_F(JobFixture, AMissingHeightfieldEndsTheJobWithItsMessage)
+{
+    settings.basebmp = "missing.bmp";
+    EXPECT_EQ(Run(), JobOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Error getting handle to " + JoinPath(programDir.path(), "missing.bmp") + ".");
+    EXPECT_EQ(ui.messages[0].title, "Kelvane Message");
+    EXPECT_FALSE(fs::exists(sceneDir.File("valley.scn")));
+}
+
+TEST(CreationReport, ConditionalLinesFollowTheKindsAndTheOcean)
+{
+    ProjectSettings settings;
+    KindsUsed kinds;
+    const std::string plain = CreationJob::ReportText("/s", "a.scn", settings, kinds);
+    EXPECT_EQ(plain.substr(plain.size() - 37), "fog.tga (texture map for fog object)\n");
+    settings.oceanindex = 1;
+    EXPECT_EQ(CreationJob::ReportText("/s", "a.scn", settings, kinds), plain);
+    settings.oceanindex = 2;
+    kinds.Set(ObjectKind::Fir);
+    kinds.Set(ObjectKind::Pebbles);
+    kinds.Set(ObjectKind::Birch);
+    const std::string full = CreationJob::ReportText("/s", "a.scn", settings, kinds);
+    EXPECT_EQ(full.substr(plain.size()),
+              "ripple.jpg (bump map for ocean object)\n"
+              "fir.tga (texture map for fir leaves)\n"
+              "birch.jpg (texture map for birchtrees)\n"
+              "bark.jpg (texture map for deadtree1, deadtree2, evergreen & fir)\n"
+              "rocktex.jpg (texture map for flatrocks, boulders, pebbles & rocks)\n"
+              "rockbump.jpg (bump map for flatrocks, boulders, pebbles & rocks)\n");
+}
+
+#ifndef _WIN32
+// Two command-line creations started together must not share a temporary
+// file: each writes exactly what it writes when run alone.
+TEST(CommandLine, TwoCreationsAtOnceWriteWhatEachWritesAlone)
+{
+    test::ScratchDir work;
+    test::WriteGreyBmp(work.File("h.bmp"), 40, 40, [](int x, int y) { return (x * x + y * 3) % 256; });
+    for (const char* d : {"a", "b", "alone"}) fs::create_directory(work.File(d));
+    const std::string base = std::string(KV_TEST_CLI) + " create --quiet --set basedir=" + work.path() +
+                             " --set basebmp=h.bmp ";
+    const std::string together = base + work.File("a") + "/s.scn & " + base + work.File("b") + "/s.scn & wait";
+    ASSERT_EQ(std::system(together.c_str()), 0);
+    ASSERT_EQ(std::system((base + work.File("alone") + "/s.scn").c_str()), 0);
+    auto normalised = [&](const char* d) {
+        std::string text = test::ReadFile(work.File(d) + "/s.scn");
+        const std::string dir = work.File(d);
+        for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "DIR");
+        return text;
+    };
+    const std::string alone = normalised("alone");
+    EXPECT_GT(alone.size(), 10000u);
+    EXPECT_EQ(normalised("a"), alone);
+    EXPECT_EQ(normalised("b"), alone);
+}
+
+TEST(CommandLine, ExitStatusesAndTheProgramDirectoryRefusal)
+{
+    const std::string cli = KV_TEST_CLI;
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " --version >/dev/null").c_str())), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " frobnicate 2>/dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " create 2>/dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " create --set nosuchkey=1 x.scn 2>/dev/null").c_str())), 2);
+    test::ScratchDir program;
+    const std::string refused = cli + " create --program-dir " + program.path() + " " + program.File("x.scn") +
+                                " 2>" + program.File("err.txt");
+    EXPECT_EQ(WEXITSTATUS(std::system(refused.c_str())), 2);
+    EXPECT_NE(test::ReadFile(program.File("err.txt"))
+                  .find("Kelvane Message: You must choose a directory other than the executable directory"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(program.File("x.scn")));
+    test::ScratchDir scenes;
+    const std::string missing = cli + " create --quiet --set basebmp=none.bmp " + scenes.File("x.scn") + " 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(missing.c_str())), 1);
+}
+#endif
+
+}  // namespace
+}  // namespace kv
