@@ -1,0 +1,40 @@
+#pragma once
+// The fixed vertex tables of the sky dome "atmos" and the fog dome "fog".
+// They are data, written into the scene line for line; the data file is
+// produced by tools/envtables.
+#include <array>
+#include <string_view>
+
+namespace kv {
+
+// The dome: a unit sphere of 16 segments and 16 bands.
+inline constexpr int kDomeSegments = 16;
+inline constexpr int kDomeBands = 16;
+inline constexpr int kDomeVertexCount = 2 + 16 * 15;  // two poles and 15 rings: 242
+inline constexpr int kFogTextureVertexCount = 289;
+
+// World vertex i of the dome as "x y z": vertex 0 the top pole, vertex 1 the
+// bottom pole, vertex 2 + 16(k - 1) + m the point of band k (1..15, top to
+// bottom) and segment m (0..15). Shared by atmos and fog.
+extern const std::array<std::string_view, kDomeVertexCount> kDomeWorldVertices;
+
+// Texture vertex i of atmos, "u v": world vertex i seen from above.
+extern const std::array<std::string_view, kDomeVertexCount> kAtmosTextureVertices;
+
+// Texture vertices of fog, "u v", a wrap-around mapping:
+//   0, 1        unused points "2.000000 1.000000" and "2.000000 0.000000";
+//   2..241      world vertices 2..241 at u = m/16;
+//   242..256    top-pole points of segments 0..14;
+//   257, 259..272  the seam column u = -1/16 of bands 1 and 2..15;
+//   258         the top-pole point of segment 15 (u = -1/32);
+//   273..287    bottom-pole points of segments 0..14;
+//   288         the bottom-pole point of segment 15.
+extern const std::array<std::string_view, kFogTextureVertexCount> kFogTextureVertices;
+
+// Index helpers of the fog mapping.
+constexpr int DomeVertex(int band, int segment) { return 2 + 16 * (band - 1) + segment; }
+constexpr int FogSeamPoint(int band) { return band == 1 ? 257 : 257 + band; }
+constexpr int FogTopPolePoint(int segment) { return segment == 15 ? 258 : 242 + segment; }
+constexpr int FogBottomPolePoint(int segment) { return segment == 15 ? 288 : 273 + segment; }
+
+}  // namespace kv
