@@ -192,22 +192,6 @@ TEST(AtmosJpeg, HasTheBitmapsSizeAndColours)
     EXPECT_EQ(white[2], 255);
 }
 
-TEST(AtmosJpeg, BrokenCloudBitmapUsesThePathWording)
-{
-    ImageCreation c;
-    c.settings().atmosphereindex = 2;
-    std::vector<std::uint8_t> bytes = EncodeBmp24(4, 4, std::vector<std::uint8_t>(48, 0).data());
-    bytes[28] = 8;  // bits per pixel
-    test::WriteFile(c.ProgramFile("ominous.bmp"), bytes);
-    try {
-        WriteAtmosJpeg(c.ctx());
-        FAIL();
-    } catch (const JobFailure& failure) {
-        EXPECT_EQ(failure.message.text, c.ProgramFile("ominous.bmp") + " must be 24 bit.");
-    }
-    EXPECT_FALSE(std::filesystem::exists(c.SceneFile("atmos.jpg")));
-}
-
 // Points the system's temporary directory at a scratch directory for the
 // length of a test, so the fog's temporary file can be watched.
 class TemporaryDirectoryOverride {
@@ -395,20 +379,6 @@ TEST(AtmosPreview, MissingBitmapLeavesThePreviewBlankUntilARetrySucceeds)
     settings.atmosphereindex = 2;
     EXPECT_TRUE(preview.Recompute(program.path(), settings).has_value());
     EXPECT_FALSE(preview.Picture().has_value());
-}
-
-TEST(AtmosPreview, BrokenBitmapUsesThePreviewWording)
-{
-    ScratchDir program;
-    std::vector<std::uint8_t> bytes = EncodeBmp24(85, 118, std::vector<std::uint8_t>(85 * 118 * 3, 0).data());
-    bytes[28] = 32;
-    test::WriteFile(program.File("~ominous.bmp"), bytes);
-    try {
-        ComputeAtmospherePreview(program.path(), 2, kDefaultSky, kWhite, kWhite);
-        FAIL();
-    } catch (const JobFailure& failure) {
-        EXPECT_EQ(failure.message.text, "The bitmap used  for atmos preview must be 24 bit.");
-    }
 }
 
 // ------------------------------------------------------------ stock cloud bitmaps

@@ -320,19 +320,6 @@ TEST(Ocean, RippledOceansBumpWithRippleJpgByStrength)
     }
 }
 
-TEST(Ocean, SquareFacesUpAndDown)
-{
-    EnvironmentScene scene(WithOcean(1));
-    WriteOceanObject(scene.ctx());
-    const ParsedScene parsed = scene.Finish();
-    const std::vector<std::string> body = parsed.Body(parsed.Named("ocean"));
-    const std::vector<std::string> tail(body.end() - 5, body.end());
-    EXPECT_EQ(tail[0], "Faces 2");
-    EXPECT_EQ(tail[1], "Face verts 4 flags 16 mat 0");
-    EXPECT_EQ(tail[2], "<2,2> <0,0> <1,1> <3,3> ");
-    EXPECT_EQ(tail[4], "<0,4> <2,6> <3,7> <1,5> ");
-}
-
 // ------------------------------------------------------------ dome tables
 
 // The six-decimal text of the dome formula, a zero without sign.
@@ -390,13 +377,6 @@ TEST(DomeTable, MatchesTheSphereFormulaExceptSixteenPlacesPrinted0653282)
         }
     }
     EXPECT_EQ(differences, 16);
-}
-
-TEST(DomeTable, NoComponentIsANegativeZero)
-{
-    for (std::string_view line : kDomeWorldVertices) EXPECT_EQ(line.find("-0.000000"), std::string_view::npos) << line;
-    for (std::string_view line : kAtmosTextureVertices) EXPECT_EQ(line.find("-0.000000"), std::string_view::npos);
-    for (std::string_view line : kFogTextureVertices) EXPECT_EQ(line.find("-0.000000"), std::string_view::npos);
 }
 
 TEST(DomeTable, TextureVerticesComeFromTheExactPoint)
