@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "IndependentReader.h"
 #include "TestSupport.h"
 #include "objects/EnvironmentObjects.h"
 #include "objects/SphereTable.h"
@@ -548,6 +549,29 @@ TEST(EnvironmentText, NoNegativeZeroAnywhere)
     scene.WriteSceneStageObjects();
     const ParsedScene parsed = scene.Finish();
     for (const std::string& line : parsed.lines) EXPECT_EQ(line.find("-0.000000"), std::string::npos) << line;
+}
+
+// The environment on its own, read back by an independent reader (through the
+// adapted copy that works around the reader's own faults, see
+// IndependentReader.cpp).
+TEST(EnvironmentText, ReadByAnIndependentReader)
+{
+    if (!test::IndependentReaderAvailable()) GTEST_SKIP() << "assimp is not installed";
+    EnvironmentScene scene(WithOcean(2));
+    scene.WriteSceneStageObjects();
+    WriteRocksGroup(scene.ctx());
+    WriteTreesGroup(scene.ctx());
+    scene.Finish();
+    const std::string finished = JoinPath(scene.sceneDirectory(), "scene.tmp");
+
+    const std::optional<test::ReaderSummary> summary = test::ReadWithIndependentReader(finished);
+    ASSERT_TRUE(summary.has_value());
+    ASSERT_TRUE(summary->loaded) << summary->output;
+    EXPECT_EQ(summary->meshes, 3) << summary->output;
+    // Each dome: 32 triangles and 224 quads, read as 480 triangles; the ocean two quads.
+    EXPECT_EQ(summary->faces, 480 + 480 + 4) << summary->output;
+    for (const char* node : {"atmos (mesh", "fog (mesh", "ocean (mesh", "YOU", "earth", "rocks", "trees"})
+        EXPECT_NE(summary->output.find(node), std::string::npos) << node << "\n" << summary->output;
 }
 
 }  // namespace
