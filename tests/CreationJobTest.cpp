@@ -75,6 +75,8 @@ struct JobFixture : ::testing::Test {
     void SetUp() override
     {
         test::WriteGreyBmp(programDir.File("height01.bmp"), 12, 12, [](int x, int y) { return (x * 19 + y * 7) % 256; });
+        // atmos.jpg is coloured from the stock cloud bitmap of the default clouds.
+        fs::copy_file(JoinPath(test::ProgramDir(), "puff.bmp"), programDir.File("puff.bmp"));
         settings = DefaultSettings(programDir.path());
     }
     JobOutcome Run(const std::string& title = "Valley")
