@@ -66,8 +66,8 @@ double Shape(const TerrainDesign& d, double u, double v)
         }
     }
     // The plain: low, gently undulating ground rising slowly inland.
-    const double plain = 0.004 + 0.012 * (0.5 + 0.5 * Fbm(u, v, 4, 4, 4, 0.5, s + 6)) +
-                         0.03 * SmoothStep(0.45, -0.2, shore);
+    const double plain = 0.007 + 0.012 * (0.5 + 0.5 * Fbm(u, v, 4, 4, 4, 0.5, s + 6)) +
+                         0.03 * SmoothStep(0.38, -0.25, shore);
     return plain + height;
 }
 
@@ -194,9 +194,15 @@ bool WriteTerrain(const std::string& out, const TerrainDesign& d)
     Weather(field, 0.03 * relief, 30, 0.15, d.seed + 99);
     while (field.width > d.size) field = HalveByAveraging(field);
 
+    // Scaled so that the highest peak is grey 250; the middle heights are
+    // lifted a little (the low ground keeps its heights), which gives the
+    // mountains more body in a scene whose relief is a third of its width.
     const double highest = *std::max_element(field.values.begin(), field.values.end());
     std::vector<std::uint8_t> grey(field.values.size());
-    for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = ToByte(field.values[i] / highest * 250.0);
+    for (std::size_t i = 0; i < grey.size(); ++i) {
+        const double x = field.values[i] / highest;
+        grey[i] = ToByte(250.0 * x * (1.0 + 0.6 * x * (1.0 - x)));
+    }
     return SaveGreyBmp(out, d.name, d.size, d.size, grey);
 }
 
@@ -206,9 +212,9 @@ bool GenerateHeightfields(const std::string& out)
 {
     // name, size, seed, towards the plain, shore offset, ridge lattice, ridge share, plateau
     const TerrainDesign designs[] = {
-        {"height01.bmp", 100, 0x48460107U, 0.7071, 0.7071, 0.12, 3, 0.7, 0.42, 0.68, 0.22, 0.16},
-        {"height02.bmp", 50, 0x48460105U, -1.0, 0.0, 0.18, 2, 0.55, 0.0, 0.0, 0.0, 1.0},
-        {"height03.bmp", 128, 0x48460003U, 0.0, -1.0, 0.15, 4, 0.8, 0.5, 0.3, 0.72, 0.15},
+        {"height01.bmp", 100, 0x48460107U, 0.7071, 0.7071, 0.16, 3, 0.7, 0.42, 0.68, 0.22, 0.16},
+        {"height02.bmp", 50, 0x48460105U, -1.0, 0.0, 0.1, 2, 0.55, 0.0, 0.0, 0.0, 1.0},
+        {"height03.bmp", 128, 0x48460003U, 0.0, -1.0, 0.19, 4, 0.8, 0.5, 0.3, 0.72, 0.15},
     };
     for (const TerrainDesign& d : designs)
         if (!WriteTerrain(out, d)) return false;
