@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "bitmap/Bitmap24.h"
 #include "platform/Paths.h"
@@ -22,20 +23,40 @@ Field HalveByAveraging(const Field& f)
 
 std::vector<std::uint8_t> EqualizeToBytes(const Field& f, int lo, int hi)
 {
-    struct Entry {
-        double value;
-        std::uint32_t index;
-    };
+    // Rank the pixels by value: a stable radix sort on the values' bit
+    // patterns (mapped so that unsigned order is numeric order), which keeps
+    // pixels of equal value in index order.
     const std::size_t n = f.values.size();
-    std::vector<Entry> order(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = {f.values[i], static_cast<std::uint32_t>(i)};
-    std::sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) {
-        return a.value < b.value || (a.value == b.value && a.index < b.index);
-    });
+    std::vector<std::uint64_t> key(n), nextKey(n);
+    std::vector<std::uint32_t> order(n), nextOrder(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &f.values[i], sizeof bits);
+        key[i] = (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+        order[i] = static_cast<std::uint32_t>(i);
+    }
+    std::vector<std::size_t> count(65536);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(count.begin(), count.end(), 0);
+        for (std::size_t i = 0; i < n; ++i) ++count[(key[i] >> shift) & 0xFFFF];
+        std::size_t start = 0;
+        for (std::size_t& c : count) {
+            const std::size_t here = c;
+            c = start;
+            start += here;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t to = count[(key[i] >> shift) & 0xFFFF]++;
+            nextKey[to] = key[i];
+            nextOrder[to] = order[i];
+        }
+        key.swap(nextKey);
+        order.swap(nextOrder);
+    }
     const std::uint64_t levels = static_cast<std::uint64_t>(hi - lo + 1);
     std::vector<std::uint8_t> bytes(n);
     for (std::size_t rank = 0; rank < n; ++rank)
-        bytes[order[rank].index] = static_cast<std::uint8_t>(lo + static_cast<int>(rank * levels / n));
+        bytes[order[rank]] = static_cast<std::uint8_t>(lo + static_cast<int>(rank * levels / n));
     return bytes;
 }
 
