@@ -49,7 +49,7 @@ std::vector<std::uint8_t> ConiferCard(const ConiferStyle& s)
     auto wood = [&](double light) {
         return [=](double, double across) { return Rounded(s.wood, across, light); };
     };
-    auto needles = [&](Point from, Point to, double baseHeading, double length, double taper) {
+    auto needles = [&](Point from, Point to, double baseHeading, double length) {
         // Needles on both sides of the segment from..to, pointing forward.
         const Point d = to - from;
         const double len = std::sqrt(d.u * d.u + d.v * d.v);
@@ -59,7 +59,7 @@ std::vector<std::uint8_t> ConiferCard(const ConiferStyle& s)
             const Point at = from + f * d;
             for (int side = -1; side <= 1; side += 2) {
                 const double heading = baseHeading + side * (s.needleAngle + rnd.Range(-12.0, 12.0));
-                const double l = length * rnd.Range(0.8, 1.15) * (1.0 - taper * f);
+                const double l = length * rnd.Range(0.8, 1.15);
                 const Point tip = at + l * Heading(heading);
                 const double light = rnd.Range(0.78, 1.15);
                 const Rgb base = s.needleBase, top = s.needleTip;
@@ -112,8 +112,7 @@ std::vector<std::uint8_t> ConiferCard(const ConiferStyle& s)
         canvas.Blade(twig.line, [](double a) { return 0.005 * (1.0 - a) + 0.0018; }, wood(0.95));
     for (const Twig& twig : twigs) {
         for (std::size_t j = 1; j < twig.line.size(); ++j)
-            needles(twig.line[j - 1], twig.line[j], twig.heading[j - 1], s.needleLength * (1.0 - 0.3 * j / 8.0),
-                    0.0);
+            needles(twig.line[j - 1], twig.line[j], twig.heading[j - 1], s.needleLength * (1.0 - 0.3 * j / 8.0));
         // A tuft at the twig's end.
         const Point end = twig.line.back();
         const double h = twig.heading.back();
@@ -127,7 +126,7 @@ std::vector<std::uint8_t> ConiferCard(const ConiferStyle& s)
     }
     // Needles along the stem's upper part and its tip.
     for (int k = 6; k < 20; ++k)
-        needles(stem[k], stem[k + 1], 0.0, s.needleLength * 0.9, 0.0);
+        needles(stem[k], stem[k + 1], 0.0, s.needleLength * 0.9);
     return canvas.Resolve(Mix(s.needleBase, s.needleTip, 0.4));
 }
 

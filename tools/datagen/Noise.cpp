@@ -162,7 +162,7 @@ CellSample CellularNoise::operator()(double x, double y)
             if (lift * lift >= 4.0 * edge * edge * len2) continue;
             edge = lift / (2.0 * std::sqrt(len2));
         }
-    return {std::sqrt(best), edge, id_[bj][bi]};
+    return {edge, id_[bj][bi]};
 }
 
 }  // namespace kv::datagen

@@ -33,7 +33,7 @@ inline std::uint32_t Hash3(std::int32_t x, std::int32_t y, std::int32_t z, std::
 inline double Unit(std::uint32_t h) { return static_cast<double>(h >> 8) * (1.0 / 16777216.0); }
 
 // A small sequential generator for the drawing code (placing needles,
-// marks, droplets): a counter run through the hash.
+// leaflets, bark marks, spines): a counter run through the hash.
 class Sequence {
 public:
     explicit Sequence(std::uint32_t seed) : seed_(Mix32(seed ^ 0xA511E9B3U)) {}
@@ -89,7 +89,6 @@ double RidgedFbm(double u, double v, int cells, int octaves, double gain, std::u
 // Cellular noise on a periodic lattice of feature points (one per cell,
 // moved randomly inside its cell by up to `jitter` of a cell).
 struct CellSample {
-    double nearest;      // distance to the nearest feature point, in cells
     double edge;         // distance to the nearest Voronoi edge, in cells
     std::uint32_t cell;  // hash of the nearest point's cell (a value per Voronoi cell)
 };

@@ -35,7 +35,7 @@ double Relief(const Field& h, int x, int y, double strength)
     const int w = h.width, ht = h.height;
     const double gx = h.at((x + 1) % w, y) - h.at((x + w - 1) % w, y);
     const double gy = h.at(x, (y + 1) % ht) - h.at(x, (y + ht - 1) % ht);
-    return 1.0 - strength * (gx + gy);
+    return 1.0 + strength * (gx + gy);
 }
 
 // The signed offset from c to p on a circle of length n, -n/2 to n/2.
@@ -105,6 +105,8 @@ bool WriteBirch(const std::string& out)
     const Rgb white{232.0, 230.0, 221.0};
     for (std::size_t i = 0; i < colour.size(); ++i) colour[i] = Scale(white, base.values[i]);
 
+    // (The fields of a braced list are evaluated left to right, so the draws
+    // below come in a fixed order.)
     Sequence rnd(0x42495243U);
     std::vector<Mark> marks;
     const Rgb peel{214.0, 184.0, 150.0}, lenticel{52.0, 46.0, 42.0}, scar{26.0, 24.0, 24.0};
