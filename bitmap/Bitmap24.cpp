@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/Paths.h"
@@ -154,6 +155,9 @@ BitmapWording BitmapWording::AtmosPreview()
 
 Bitmap24 LoadBitmap24(const std::string& path, const BitmapWording& wording)
 {
+    // A directory opens for reading on some systems; it is no picture file.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) Fail(wording.open, wording);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) Fail(wording.open, wording);
     FileSource source(file);

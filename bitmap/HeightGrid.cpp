@@ -1,5 +1,7 @@
 #include "bitmap/HeightGrid.h"
 
+#include <stdexcept>
+
 #include "platform/Paths.h"
 #include "scene/Messages.h"
 
@@ -7,6 +9,10 @@ namespace kv {
 
 HeightGrid BuildHeightGrid(const Bitmap24& picture)
 {
+    // Every pixel of the N by N picture is addressed below.
+    const std::size_t side = picture.width > 0 ? static_cast<std::size_t>(picture.width) : 0;
+    if (picture.width != picture.height || picture.pixels.size() < side * picture.stride)
+        throw std::invalid_argument("BuildHeightGrid needs a square picture with all its rows");
     HeightGrid grid;
     const int n = picture.width;
     grid.n = n;

@@ -21,7 +21,8 @@ struct HeightGrid {
     }
 };
 
-// Builds the grid from a square picture.
+// Builds the grid from a square picture (throws std::invalid_argument for a
+// picture that is not square or lacks pixel rows: a caller's mistake).
 HeightGrid BuildHeightGrid(const Bitmap24& picture);
 
 // Loads the heightfield dir<sep>file with the heightfield's wording, checks it
