@@ -2,27 +2,48 @@
 
 #include <cstdio>
 
+#include "platform/Paths.h"
+#include "settings/SettingsFile.h"
+
 namespace kv::cli {
 
-bool LoadSettingsForCommandLine(const std::string& path, ProjectSettings&, const std::string&)
+namespace {
+
+void PrintMessage(const Message& message)
 {
-    std::fprintf(stderr, "Kelvane Error Message: settings files cannot be read yet (%s)\n", path.c_str());
-    return false;
+    std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+}
+
+}  // namespace
+
+bool LoadSettingsForCommandLine(const std::string& path, ProjectSettings& settings,
+                                const std::string& programDirectory)
+{
+    std::string directory, fileName;
+    SplitPath(path, directory, fileName);
+    // The command line offers no replacement for a missing bitmap: the field
+    // stays empty and a creation reports the missing file.
+    const SettingsLoadHooks hooks{PrintMessage, {}};
+    return LoadSettingsFile(directory, fileName, programDirectory, settings, hooks);
 }
 
 std::optional<std::string> ApplyCommandLineSetting(ProjectSettings& settings, const std::string& key,
                                                    const std::string& value)
 {
-    if (key == "basebmp") settings.basebmp = value;
-    else if (key == "basedir") settings.basedir = value;
-    else if (key == "treebmp") settings.treebmp = value;
-    else if (key == "treedir") settings.treedir = value;
-    else return "unknown settings key \"" + key + "\"";
-    return std::nullopt;
+    return ApplySettingValue(settings, key, value);
 }
 
-std::string SettingsText(const ProjectSettings&) { return {}; }
+std::string SettingsText(const ProjectSettings& settings) { return FormatSettingsFile(settings); }
 
-bool SaveSettingsForCommandLine(const std::string&, const ProjectSettings&) { return false; }
+bool SaveSettingsForCommandLine(const std::string& path, const ProjectSettings& settings)
+{
+    std::string directory, fileName;
+    SplitPath(path, directory, fileName);
+    if (const auto problem = SaveSettingsFile(JoinPath(directory, SettingsFileNameFor(fileName)), settings)) {
+        PrintMessage(*problem);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace kv::cli

@@ -84,7 +84,9 @@ const char* const kSettingsHelp =
 
 int Usage(const std::string& problem, const char* help)
 {
-    std::fprintf(stderr, "kelvane: %s\n\n%s", problem.c_str(), help);
+    // The first line of a help text names the command it belongs to.
+    const std::string usageLine(help, std::strchr(help, '\n'));
+    std::fprintf(stderr, "kelvane: %s\n%s\n(--help for more)\n", problem.c_str(), usageLine.c_str());
     return kExitUsage;
 }
 

@@ -56,6 +56,11 @@ void ProbeBitmap(ProjectSettings& record, std::string ProjectSettings::*name, st
                  BitmapRole role, const std::string& settingsDirectory, const std::string& settingsFileName,
                  const std::string& programDirectory, const SettingsLoadHooks& hooks)
 {
+    // A directory written relative to the settings file (the sample settings
+    // files in the program directory say ".") is taken from the file's own
+    // directory, so a settings file can travel together with its bitmaps.
+    if (!(record.*dir).empty() && fs::path(record.*dir).is_relative())
+        record.*dir = NormaliseDirectory(JoinPath(settingsDirectory, record.*dir));
     if (FileOpens(JoinPath(record.*dir, record.*name))) return;
     const std::string sep(1, PathSeparator());
     // The placement bitmap gets the same text as the heightfield.

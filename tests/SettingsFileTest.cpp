@@ -626,3 +626,34 @@ TEST(ApplySettingValue, RangeMarkersAreCheckedAgainstTheirCurrentPartner)
 
 }  // namespace
 }  // namespace kv
+
+namespace kv::test {
+namespace {
+
+// Settings files may name their bitmaps' directory relative to themselves
+// (the sample files shipped in the program directory say "."), so they find
+// the bitmaps wherever the folder is installed.
+TEST(SettingsRelativeDirectories, AreTakenFromTheSettingsFilesOwnDirectory)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.File("maps"));
+    WriteFile(dir.File("maps") + "/h.bmp", std::string("x"));
+    WriteFile(dir.File("t.bmp"), std::string("x"));
+    ProjectSettings original = DefaultSettings("/elsewhere");
+    original.basebmp = "h.bmp";
+    original.basedir = "maps";
+    original.treebmp = "t.bmp";
+    original.treedir = ".";
+    WriteFile(dir.File("rel.kv"), FormatSettingsFile(original));
+    std::vector<Message> shown;
+    SettingsLoadHooks hooks{[&](const Message& m) { shown.push_back(m); }, {}};
+    ProjectSettings record = DefaultSettings("/program");
+    ASSERT_TRUE(LoadSettingsFile(dir.path(), "rel.kv", "/program", record, hooks));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(record.basedir, JoinPath(dir.path(), "maps"));
+    EXPECT_EQ(record.treedir, dir.path());
+    EXPECT_EQ(record.basebmp, "h.bmp");
+}
+
+}  // namespace
+}  // namespace kv::test
