@@ -27,6 +27,7 @@ Mesh BuildEvergreenBranches()
     mesh.form.numbers = NumberStyle::Trimmed7;
     mesh.form.countTail = "  ";
     mesh.form.firstFaceTail = "  ";
+    mesh.form.firstPairTail = "  ";
     mesh.form.pairTail = "";
     // Texture vertices: the card's left edge at base, middle and tip, then
     // the right edge at middle, tip and base.

@@ -65,7 +65,7 @@ std::string MeshText(const Mesh& mesh)
         if (first) out += form.firstFaceTail;
         out += '\n';
         AppendPairs(out, f.corners);
-        out += first ? form.firstFaceTail : form.pairTail;
+        out += first ? form.firstPairTail : form.pairTail;
         out += '\n';
         first = false;
         for (const auto& hole : f.holes) {

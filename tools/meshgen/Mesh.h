@@ -32,8 +32,9 @@ struct TextForm {
     NumberStyle numbers = NumberStyle::Fixed6;
     // Blanks at the end of the count lines and the texture-vertex lines.
     std::string countTail;
-    // Blanks at the end of the first face line and the first pair line.
+    // Blanks at the end of the first face line and of the first pair line.
     std::string firstFaceTail;
+    std::string firstPairTail = " ";
     // Blanks at the end of every other pair line (and hole pair line).
     std::string pairTail = " ";
 };
