@@ -84,7 +84,7 @@ Mesh BuildCactusArm()
     const Vec3 rootCentre{0, first.y, first.z + dz};
     const Vec3 e1{1, 0, 0};  // with e2 = +z the ring runs counterclockwise about -y
     const double theta0 = std::atan2(first.z - rootCentre.z, first.x - rootCentre.x);
-    // The axis: out along -y rising a little, a quarter turn of radius 0.55
+    // The axis: out along -y rising a little, a quarter turn of radius 0.62
     // at the elbow, then up.
     std::vector<Vec3> axis;
     std::vector<double> radius;
@@ -101,10 +101,11 @@ Mesh BuildCactusArm()
         radius.push_back(0.5);
     }
     for (int k = 0; k <= 3; ++k) {
-        // The elbow: a quarter circle about the centre above its start.
+        // The elbow: a quarter circle about the centre above its start,
+        // turning from -y to +z.
         const double a = (k / 3.0) * kPi / 2;
-        const Vec3 c{0, elbowY - elbowR, elbowStart.z};
-        axis.push_back(c + Vec3{0, elbowR * std::cos(a), elbowR * std::sin(a)} + Vec3{0, 0, 0});
+        const Vec3 c = elbowStart + Vec3{0, 0, elbowR};
+        axis.push_back(c + Vec3{0, -elbowR * std::sin(a), -elbowR * std::cos(a)});
         radius.push_back(k == 1 || k == 2 ? 0.53 : 0.51);
     }
     const Vec3 up = axis.back();

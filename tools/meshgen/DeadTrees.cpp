@@ -217,10 +217,10 @@ Mesh BuildDeadtree2()
         plans.push_back(p);
     };
     // Two limbs out of the trunk, each with a twig.
-    hostBranch(0, 6, 1, 0.082, 15, 38, 4.2, 7, {2, 2, 1, 1}, 0.045);
-    hostBranch(0, 9, 4, 0.07, -20, 48, 3.6, 6, {2, 2, 1}, 0.04);
-    hostBranch(1, 1, 2, 0.03, 35, 35, 2.0, 5, {1, 1, 1, 1}, 0.018);
-    hostBranch(2, 1, 4, 0.025, -35, 30, 1.7, 4, {1, 1, 1}, 0.016);
+    hostBranch(0, 6, 1, 0.082, 15, 34, 5.0, 7, {2, 2, 1, 1}, 0.045);
+    hostBranch(0, 9, 4, 0.07, -20, 42, 3.9, 6, {2, 2, 1}, 0.04);
+    hostBranch(1, 1, 2, 0.03, 35, 38, 2.5, 5, {1, 1, 1, 1}, 0.018);
+    hostBranch(2, 1, 4, 0.025, -35, 34, 2.1, 4, {1, 1, 1}, 0.016);
 
     // Three branches set into the upper trunk, their feet hidden inside it.
     auto setBranch = [&](int ring, double heading, double elevation, double length, int rings, bool pointed,
@@ -242,10 +242,10 @@ Mesh BuildDeadtree2()
         p.e1 = Perpendicular(p.axis[1] - p.axis[0]);
         plans.push_back(p);
     };
-    setBranch(12, 200, 40, 2.2, 4, false, CapTexture::Borrow);
-    setBranch(13, 80, 45, 1.8, 4, false, CapTexture::Borrow);
-    setBranch(14, 320, 55, 1.6, 3, true, CapTexture::Own);
-    BuildLimbs(mesh, plans, toTable, 4.1);
+    setBranch(12, 200, 34, 2.9, 4, false, CapTexture::Borrow);
+    setBranch(13, 80, 40, 2.5, 4, false, CapTexture::Borrow);
+    setBranch(14, 320, 50, 2.1, 3, true, CapTexture::Own);
+    BuildLimbs(mesh, plans, toTable, 4.3);
     return mesh;
 }
 
