@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -40,6 +41,8 @@ bool ReadTable(const std::string& dir, const std::string& name, Mesh& mesh)
 
 int Write(const std::string& dir)
 {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
     for (const Mesh& mesh : BuildAllMeshes()) {
         const std::string path = dir + "/" + mesh.name + ".mesh";
         std::ofstream out(path, std::ios::binary);
