@@ -1,6 +1,6 @@
 // The model mesh tables compiled into the program: their counts and face
-// structure, index ranges, shapes, winding, holes, the rows the models'
-// description fixes, and the exact spelling of their lines.
+// structure, index ranges, shapes, winding, holes, the rows each model
+// fixes, and the exact spelling of their lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -439,6 +439,45 @@ TEST(MeshTables, FacesLookOutward)
     }
 }
 
+// Stones are round: every face of a boulder, the flat rock or a pebble looks
+// away from the middle of its stone (the stone with the hole through it
+// excepted: its tunnel looks into the hole).
+TEST(MeshTables, RockFacesLookAwayFromTheMiddleOfTheirStone)
+{
+    for (const char* name : {"boulder", "flatrock", "pebbles"}) {
+        const Table& t = Get(name);
+        std::vector<int> part(t.vertices.size());
+        std::iota(part.begin(), part.end(), 0);
+        std::function<int(int)> find = [&](int a) { return part[a] == a ? a : part[a] = find(part[a]); };
+        for (const Face& f : t.faces) {
+            for (const Corner& c : f.corners) part[find(c.v)] = find(f.corners[0].v);
+            for (const auto& h : f.holes)
+                for (const Corner& c : h) part[find(c.v)] = find(f.corners[0].v);
+        }
+        std::map<int, std::pair<Vec, int>> middle;
+        std::set<int> holed;
+        for (size_t i = 0; i < t.vertices.size(); ++i) {
+            auto& [sum, n] = middle[find(static_cast<int>(i))];
+            sum = sum + t.vertices[i];
+            ++n;
+        }
+        for (const Face& f : t.faces)
+            if (!f.holes.empty()) holed.insert(find(f.corners[0].v));
+        for (size_t i = 0; i < t.faces.size(); ++i) {
+            const Face& f = t.faces[i];
+            const int p = find(f.corners[0].v);
+            if (holed.count(p)) continue;
+            const std::vector<Vec> q = Points(t, f.corners);
+            Vec c;
+            for (const Vec& v : q) c = c + v;
+            c = c * (1.0 / static_cast<double>(q.size()));
+            const Vec centre = middle[p].first * (1.0 / middle[p].second);
+            // Fronts are the clockwise side: opposite to Newell's vector.
+            EXPECT_LT(Dot(Newell(q), c - centre), 0) << name << " face " << i << " looks into its stone";
+        }
+    }
+}
+
 TEST(MeshTables, OneSidedCardsAreListedFromBothSides)
 {
     for (const char* name : {"evergreen_branches", "fern_leaf", "palm_leaf"}) {
@@ -541,7 +580,7 @@ TEST(MeshTables, RocksFollowTheDomeLayout)
     }
 }
 
-TEST(MeshTables, TellingRowsAreAsDescribed)
+TEST(MeshTables, FixedRowsAreExact)
 {
     struct Row {
         const char* name;

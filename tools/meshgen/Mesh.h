@@ -45,7 +45,7 @@ struct Mesh {
     std::vector<Vec2> texture;
     std::vector<Face> faces;
     TextForm form;
-    // Vertex lines kept exactly as given where the model's description fixes
+    // Vertex lines kept exactly as given where the model fixes
     // their digits (index -> text); empty when all lines are computed.
     std::vector<std::string> fixedVertexText;
 

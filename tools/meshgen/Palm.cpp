@@ -33,15 +33,15 @@ Mesh BuildPalmTrunk()
     Mesh mesh;
     mesh.name = "palm_trunk";
     const int sides = 8;
-    struct RingSpec {
+    struct RingPlan {
         double t, radius;
     };
     // Radii in table units (0.25 model units each): a flared foot narrowing
     // to a slim stem, the upper section starting just inside the lower's rim
     // and thickening slightly under the crown.
-    const RingSpec lower[4] = {{0.0, 1.0}, {0.05, 0.66}, {0.3, 0.54}, {0.56, 0.51}};
-    const RingSpec upper[4] = {{0.53, 0.47}, {0.75, 0.46}, {0.93, 0.45}, {1.0, 0.5}};
-    auto ring = [&](const RingSpec& r) {
+    const RingPlan lower[4] = {{0.0, 1.0}, {0.05, 0.66}, {0.3, 0.54}, {0.56, 0.51}};
+    const RingPlan upper[4] = {{0.53, 0.47}, {0.75, 0.46}, {0.93, 0.45}, {1.0, 0.5}};
+    auto ring = [&](const RingPlan& r) {
         // Horizontal rings, vertex 0 towards +x: the foot stands flat.
         std::vector<int> idx;
         for (const Vec3& p : RingPoints(PalmAxis(r.t), {1, 0, 0}, {0, 1, 0}, r.radius, sides, 0))
@@ -49,13 +49,13 @@ Mesh BuildPalmTrunk()
         return idx;
     };
     std::vector<std::vector<int>> a, b;
-    for (const RingSpec& r : lower) a.push_back(ring(r));
-    for (const RingSpec& r : upper) b.push_back(ring(r));
+    for (const RingPlan& r : lower) a.push_back(ring(r));
+    for (const RingPlan& r : upper) b.push_back(ring(r));
     // Bark: once around, v along the trunk (the material repeats it 3 by
     // 24). The upper section's hidden lower ring shares the lower section's
     // top row.
     std::vector<std::vector<int>> rows;
-    for (const RingSpec& r : lower) rows.push_back(AddTextureRow(mesh, sides, r.t));
+    for (const RingPlan& r : lower) rows.push_back(AddTextureRow(mesh, sides, r.t));
     for (int k = 1; k < 4; ++k) rows.push_back(AddTextureRow(mesh, sides, upper[k].t));
     const std::vector<int> cap = AddCapTexture(mesh, sides, 0);
     for (int k = 0; k < 3; ++k) AddBand(mesh, a[k], a[k + 1], rows[k], rows[k + 1], 0);

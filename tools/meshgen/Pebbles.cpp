@@ -65,8 +65,8 @@ Mesh BuildPebbles()
     stones.push_back({7, 2, Foot::Flat, false, 0.12});
     for (int i = 0; i < 3; ++i) stones.push_back({5, 3, Foot::Flat, false, 0.11 - 0.005 * i});
     for (int i = 0; i < 31; ++i) stones.push_back({5, 2, Foot::Flat, i >= 27, 0.1 - 0.0017 * i});
-    // Layout: the holed stone in the middle, the others scattered round it
-    // without touching, bigger ones nearer the middle.
+    // Layout: the holed stone near the middle, the others scattered round it
+    // without touching.
     ShapeRandom random(90210);
     struct Spot {
         double x, y, r;
@@ -102,7 +102,8 @@ Mesh BuildPebbles()
     for (size_t i = 0; i < stones.size(); ++i) {
         const Stone& st = stones[i];
         const Spot& sp = placed[i];
-        const double height = st.size * random.Range(0.5, 0.75) * (st.foot == Foot::Flat ? 0.9 : 1.0);
+        double height = st.size * random.Range(0.5, 0.75) * (st.foot == Foot::Flat ? 0.9 : 1.0);
+        if (i == 0) height = firstTop.z;  // its top is the table's first vertex
         const double squash = random.Range(0.7, 1.0);  // oval outline
         const double yaw = random.Range(0, 2 * kPi);
         const Vec3 ex{std::cos(yaw), std::sin(yaw), 0}, ey{-std::sin(yaw), std::cos(yaw), 0};
