@@ -463,20 +463,25 @@ TEST(StockTextures, FoliageCardsAre32BitWithOpaqueLeavesAndTransparentGaps)
     }
 }
 
-TEST(StockTextures, FoliageCardsStandOnTheirBaseAtTheBottomRow)
+TEST(StockTextures, FoliageCardsStandOnTheBaseTheirMeshesMapThemFrom)
 {
-    // The leaf meshes map v 0 (the base) to the bottom row of the picture
-    // and v 1 (the tip) to the top: the stem or midrib starts at the middle
-    // of the bottom row, and the top corners are empty.
+    // The conifer branch cards map v 0 (the twig's base) to the bottom row of
+    // the picture; the fern and palm leaf meshes map v 1 (the leaf's base) to
+    // the top row. The stem or midrib starts at the middle of the base row,
+    // and the corners at the tip's end are empty.
     for (const char* name : kCards) {
         const Card card = LoadCard(name);
         ASSERT_EQ(card.width, 256) << name;
+        const bool baseAtTop = std::string(name) == "fern.tga" || std::string(name) == "palmleaf.tga";
+        const int baseRow = baseAtTop ? 0 : card.height - 1;
         int base = 0;
-        for (int x = 120; x < 136; ++x) base += card.at(x, card.height - 1)[3] > 128;
+        for (int x = 120; x < 136; ++x) base += card.at(x, baseRow)[3] > 128;
         EXPECT_GT(base, 0) << name;
-        for (int y = 0; y < 12; ++y)
+        for (int k = 0; k < 12; ++k) {
+            const int y = baseAtTop ? card.height - 1 - k : k;
             for (int x : {0, 1, 2, card.width - 3, card.width - 2, card.width - 1})
                 EXPECT_EQ(card.at(x, y)[3], 0) << name << " at " << x << "," << y;
+        }
     }
 }
 

@@ -255,6 +255,18 @@ std::vector<std::uint8_t> FernCard()
     return canvas.Resolve(leaf);
 }
 
+// The fern and palm leaf meshes run v from 1 at the leaf's base to 0 at its
+// tip, the reverse of the conifer cards: their pictures stand on their heads.
+std::vector<std::uint8_t> UpsideDown(std::vector<std::uint8_t> rgba, int width, int height)
+{
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height / 2; ++y)
+        std::swap_ranges(rgba.begin() + static_cast<std::ptrdiff_t>(y * row),
+                         rgba.begin() + static_cast<std::ptrdiff_t>((y + 1) * row),
+                         rgba.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * row));
+    return rgba;
+}
+
 }  // namespace
 
 bool GenerateFoliageCards(const std::string& out)
@@ -267,8 +279,8 @@ bool GenerateFoliageCards(const std::string& out)
                            {22.0, 50.0, 34.0}, {50.0, 90.0, 60.0}, {74.0, 54.0, 38.0}};
     return SaveTga32(out, "ever.tga", kCardSize, kCardSize, ConiferCard(evergreen)) &&
            SaveTga32(out, "fir.tga", kCardSize, kCardSize, ConiferCard(fir)) &&
-           SaveTga32(out, "palmleaf.tga", kCardSize, kCardSize, PalmLeafCard()) &&
-           SaveTga32(out, "fern.tga", kCardSize, kCardSize, FernCard());
+           SaveTga32(out, "palmleaf.tga", kCardSize, kCardSize, UpsideDown(PalmLeafCard(), kCardSize, kCardSize)) &&
+           SaveTga32(out, "fern.tga", kCardSize, kCardSize, UpsideDown(FernCard(), kCardSize, kCardSize));
 }
 
 }  // namespace kv::datagen
