@@ -1,18 +1,142 @@
 #include "texture/ImageOutput.h"
 
 #include <csetjmp>
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <vector>
 
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
-
-#include "scene/Messages.h"
 
 namespace kv {
 
+// ---------------------------------------------------------------- memory stream
+
+struct JpegBytes::Block {
+    Block* next;
+    std::size_t used;
+    std::size_t capacity;
+    unsigned char* Data() { return reinterpret_cast<unsigned char*>(this + 1); }
+    const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(this + 1); }
+};
+
+JpegBytes::~JpegBytes() { Clear(); }
+
+JpegBytes::JpegBytes(JpegBytes&& other) noexcept : first_(other.first_), last_(other.last_)
+{
+    other.first_ = other.last_ = nullptr;
+}
+
+JpegBytes& JpegBytes::operator=(JpegBytes&& other) noexcept
+{
+    if (this != &other) {
+        Clear();
+        first_ = other.first_;
+        last_ = other.last_;
+        other.first_ = other.last_ = nullptr;
+    }
+    return *this;
+}
+
+void JpegBytes::Clear()
+{
+    for (Block* block = first_; block;) {
+        Block* next = block->next;
+        std::free(block);
+        block = next;
+    }
+    first_ = last_ = nullptr;
+}
+
+std::size_t JpegBytes::Size() const
+{
+    std::size_t size = 0;
+    for (const Block* block = first_; block; block = block->next) size += block->used;
+    return size;
+}
+
+bool JpegBytes::WriteTo(std::FILE* file) const
+{
+    for (const Block* block = first_; block; block = block->next)
+        if (block->used && std::fwrite(block->Data(), 1, block->used, file) != block->used) return false;
+    return true;
+}
+
+std::string JpegBytes::ToString() const
+{
+    std::string out;
+    out.reserve(Size());
+    for (const Block* block = first_; block; block = block->next)
+        out.append(reinterpret_cast<const char*>(block->Data()), block->used);
+    return out;
+}
+
+// The library's destination manager writing into a JpegBytes. Everything here
+// is called from the library's C frames: allocation failures are reported
+// through the library's own error exit, never by a C++ exception.
+struct JpegMemoryDestination {
+    jpeg_destination_mgr manager;  // first member: the library sees a jpeg_destination_mgr*
+    JpegBytes* bytes;
+
+    static constexpr std::size_t kBlockSize = 256 * 1024;
+
+    // Appends a fresh block and points the library at it; false when out of memory.
+    bool AddBlock()
+    {
+        void* memory = std::malloc(sizeof(JpegBytes::Block) + kBlockSize);
+        if (!memory) return false;
+        JpegBytes::Block* block = static_cast<JpegBytes::Block*>(memory);
+        block->next = nullptr;
+        block->used = 0;
+        block->capacity = kBlockSize;
+        if (bytes->last_)
+            bytes->last_->next = block;
+        else
+            bytes->first_ = block;
+        bytes->last_ = block;
+        manager.next_output_byte = block->Data();
+        manager.free_in_buffer = kBlockSize;
+        return true;
+    }
+    // Records how much of the current block the library has filled.
+    void CloseBlock()
+    {
+        JpegBytes::Block* last = bytes->last_;
+        last->used = last->capacity - manager.free_in_buffer;
+    }
+};
+
 namespace {
+
+JpegMemoryDestination* DestinationOf(j_compress_ptr info)
+{
+    return reinterpret_cast<JpegMemoryDestination*>(info->dest);
+}
+
+extern "C" void KvJpegInitDestination(j_compress_ptr info)
+{
+    if (!DestinationOf(info)->AddBlock()) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+}
+
+extern "C" boolean KvJpegEmptyBuffer(j_compress_ptr info)
+{
+    JpegMemoryDestination* destination = DestinationOf(info);
+    // The library calls this with the whole block full.
+    destination->manager.free_in_buffer = 0;
+    destination->CloseBlock();
+    if (!destination->AddBlock()) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+    return TRUE;
+}
+
+extern "C" void KvJpegTermDestination(j_compress_ptr info)
+{
+    DestinationOf(info)->CloseBlock();
+}
+
+// ---------------------------------------------------------------- compression
 
 struct ErrorManager {
     jpeg_error_mgr standard;  // first member: libjpeg sees a jpeg_error_mgr*
@@ -20,7 +144,7 @@ struct ErrorManager {
 };
 
 // Fatal-error routine: the library's own message goes to standard error, then
-// control returns to EncodeJpegFile's setjmp point.
+// control returns to Compress's setjmp point.
 extern "C" void JpegErrorExit(j_common_ptr info)
 {
     ErrorManager* manager = reinterpret_cast<ErrorManager*>(info->err);
@@ -29,47 +153,109 @@ extern "C" void JpegErrorExit(j_common_ptr info)
 }
 
 // Everything between setjmp and longjmp is plain data: no C++ object with a
-// destructor lives in this frame.
-JpegStatus Encode(std::FILE* file, const std::uint8_t* rgb, int width, int height, int quality)
+// destructor lives in this frame. Exactly one of `file` and `memory` is given.
+// `scratch` has room for one row of the image.
+JpegEncodeResult Compress(std::FILE* file, JpegBytes* memory, const ImageRows& image, int quality,
+                          const std::function<bool()>* cancelled, std::uint8_t* scratch)
 {
     jpeg_compress_struct info;
+    std::memset(&info, 0, sizeof info);
     ErrorManager errors;
+    JpegMemoryDestination destination;
+    std::memset(&destination, 0, sizeof destination);
     info.err = jpeg_std_error(&errors.standard);
     errors.standard.error_exit = JpegErrorExit;
     if (setjmp(errors.escape)) {
         jpeg_destroy_compress(&info);
-        return JpegStatus::LibraryError;
+        return JpegEncodeResult::LibraryError;
     }
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
+    if (file) {
+        jpeg_stdio_dest(&info, file);
+    } else {
+        destination.bytes = memory;
+        destination.manager.init_destination = KvJpegInitDestination;
+        destination.manager.empty_output_buffer = KvJpegEmptyBuffer;
+        destination.manager.term_destination = KvJpegTermDestination;
+        info.dest = &destination.manager;
+    }
+    info.image_width = static_cast<JDIMENSION>(image.Width());
+    info.image_height = static_cast<JDIMENSION>(image.Height());
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + static_cast<std::size_t>(info.next_scanline) * rowBytes);
+        if (cancelled && *cancelled && (*cancelled)()) {
+            jpeg_destroy_compress(&info);
+            return JpegEncodeResult::Cancelled;
+        }
+        JSAMPROW row = const_cast<JSAMPROW>(image.Row(static_cast<int>(info.next_scanline), scratch));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    return JpegStatus::Ok;
+    return JpegEncodeResult::Done;
 }
 
 }  // namespace
 
-JpegStatus EncodeJpegFile(const std::string& path, const std::uint8_t* rgb, int width, int height, int quality)
+JpegStatus EncodeJpegFile(const std::string& path, const ImageRows& image, int quality)
 {
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(image.Width()) * 3 + 1);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return JpegStatus::CannotOpen;
-    JpegStatus status = Encode(file, rgb, width, height, quality);
+    JpegStatus status = Compress(file, nullptr, image, quality, nullptr, scratch.data()) == JpegEncodeResult::Done
+                            ? JpegStatus::Ok
+                            : JpegStatus::LibraryError;
     // The standard destination flushes at finish; a full disk shows up here too.
     if (std::fflush(file) != 0 || std::ferror(file)) status = JpegStatus::LibraryError;
     if (std::fclose(file) != 0) status = JpegStatus::LibraryError;
     return status;
+}
+
+JpegStatus EncodeJpegFile(const std::string& path, const std::uint8_t* rgb, int width, int height, int quality)
+{
+    return EncodeJpegFile(path, RgbViewRows(rgb, width, height), quality);
+}
+
+JpegEncodeResult EncodeJpegToMemory(const ImageRows& image, int quality, JpegBytes& out,
+                                    const std::function<bool()>& cancelled)
+{
+    out.Clear();
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(image.Width()) * 3 + 1);
+    const JpegEncodeResult result = Compress(nullptr, &out, image, quality, &cancelled, scratch.data());
+    if (result != JpegEncodeResult::Done) out.Clear();
+    return result;
+}
+
+JpegStatus WriteJpegBytes(const std::string& path, const JpegBytes& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return JpegStatus::CannotOpen;
+    JpegStatus status = bytes.WriteTo(file) ? JpegStatus::Ok : JpegStatus::LibraryError;
+    if (std::fflush(file) != 0 || std::ferror(file)) status = JpegStatus::LibraryError;
+    if (std::fclose(file) != 0) status = JpegStatus::LibraryError;
+    return status;
+}
+
+JobFailure JpegWriteFailure(JpegStatus status, const std::string& path, const std::string& sceneDirectory,
+                            const FreeSpaceQuery& freeSpace)
+{
+    if (status == JpegStatus::CannotOpen) {
+        std::fprintf(stderr, "can't open %s\n", path.c_str());
+        return Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
+    }
+    const std::optional<std::uint64_t> free = freeSpace ? freeSpace(sceneDirectory) : std::nullopt;
+    if (free && *free < kLowDiskSpace)
+        return Failure(FormatMessage("Error writing %s (make sure you have enough free disk space and then start the "
+                                     "creation process over again).",
+                                     {path}),
+                       kErrorTitle);
+    JobFailure failure = Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
+    failure.message.modality = Modality::Modal;
+    return failure;
 }
 
 void WriteJpeg(const std::string& path, const std::uint8_t* rgb, int width, int height,
@@ -77,19 +263,7 @@ void WriteJpeg(const std::string& path, const std::uint8_t* rgb, int width, int 
 {
     const JpegStatus status = EncodeJpegFile(path, rgb, width, height, 100);
     if (status == JpegStatus::Ok) return;
-    if (status == JpegStatus::CannotOpen) {
-        std::fprintf(stderr, "can't open %s\n", path.c_str());
-        throw Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
-    }
-    const std::optional<std::uint64_t> free = freeSpace ? freeSpace(sceneDirectory) : std::nullopt;
-    if (free && *free < kLowDiskSpace)
-        throw Failure(FormatMessage("Error writing %s (make sure you have enough free disk space and then start the "
-                                    "creation process over again).",
-                                    {path}),
-                      kErrorTitle);
-    JobFailure failure = Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
-    failure.message.modality = Modality::Modal;
-    throw failure;
+    throw JpegWriteFailure(status, path, sceneDirectory, freeSpace);
 }
 
 void TgaHeader32(std::uint8_t header[18], int width, int height)

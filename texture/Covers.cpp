@@ -1,0 +1,170 @@
+#include "texture/Covers.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kv {
+
+int BandWeight(int v, int lo, int hi)
+{
+    if (hi >= 254 && 2 * v > hi + lo) return 255;  // a band reaching the top stays full above its middle
+    if (lo == 0 && 2 * v < hi + lo) return 255;    // a band starting at 0 stays full below its middle
+    if (v < lo) return 0;
+    if (v > hi) return 0;
+    if (hi == lo) return 0;  // the tent of an empty band
+    return std::min(std::abs(v - hi), std::abs(v - lo)) * 510 / (hi - lo);
+}
+
+namespace {
+
+int Limit(std::int32_t marker, int origin, double factor)
+{
+    const double value = (static_cast<double>(marker) - origin) * factor;
+    if (!(value > 0.0)) return 0;
+    if (value >= 255.0) return 255;
+    return static_cast<int>(value);
+}
+
+CoverLimits Limits(std::int32_t altitudeMin, std::int32_t altitudeMax, std::int32_t slopeMin, std::int32_t slopeMax,
+                   std::int32_t density, int origin)
+{
+    CoverLimits limits;
+    limits.altitudeLow = Limit(altitudeMin, origin, 3.1875);
+    limits.altitudeHigh = Limit(altitudeMax, origin + 6, 3.1875);
+    limits.slopeLow = Limit(slopeMin, origin, 3.1875);
+    limits.slopeHigh = Limit(slopeMax, origin + 6, 3.1875);
+    limits.density = Limit(density, origin, 1.59375);
+    return limits;
+}
+
+constexpr std::uint16_t kNever = 0xffff;
+
+}  // namespace
+
+CoverLimits Cover1Limits(const ProjectSettings& s)
+{
+    return Limits(s.cover1altitudemin, s.cover1altitudemax, s.cover1slopemin, s.cover1slopemax, s.cover1density, 115);
+}
+
+CoverLimits Cover2Limits(const ProjectSettings& s)
+{
+    return Limits(s.cover2altitudemin, s.cover2altitudemax, s.cover2slopemin, s.cover2slopemax, s.cover2density, 214);
+}
+
+int PatternDivisor(int pattern)
+{
+    switch (pattern) {
+    case kCoverGritty:
+    case kCoverPatchy:
+    case kCoverStreaky: return 255;
+    case kCoverBlotchy: return 510;
+    case kCoverGrittyPatchy:
+    case kCoverGrittyStreaky: return 765;
+    case kCoverGrittyBlotchy: return 1275;
+    default: return 0;
+    }
+}
+
+bool CoverRule::Covers(int q, int suitability, int divisor, int density)
+{
+    const double p = static_cast<double>(q * (255 - density)) / static_cast<double>(divisor);
+    const int score = static_cast<int>(p + static_cast<double>(suitability) * density / 255.0);
+    return score > 255 - density;
+}
+
+CoverRule CoverRule::Make(int pattern, const CoverLimits& limits)
+{
+    CoverRule rule;
+    const int divisor = PatternDivisor(pattern);
+    rule.pattern = divisor == 0 ? kCoverNone : pattern;  // an index outside the lists lays no cover
+    rule.limits = limits;
+    for (int v = 0; v < 256; ++v) {
+        rule.altitudeWeight[static_cast<std::size_t>(v)] =
+            static_cast<std::uint8_t>(BandWeight(v, limits.altitudeLow, limits.altitudeHigh));
+        rule.slopeWeight[static_cast<std::size_t>(v)] =
+            static_cast<std::uint8_t>(BandWeight(v, limits.slopeLow, limits.slopeHigh));
+    }
+    rule.threshold.fill(kNever);
+    if (rule.pattern == kCoverNone) return rule;
+    // The weighted sum q runs from 0 to the divisor; the decision only turns on
+    // as q grows, so the smallest covering q is found by bisection.
+    for (int u = 0; u < 256; ++u) {
+        if (!Covers(divisor, u, divisor, limits.density)) continue;
+        int low = 0, high = divisor;  // Covers(high) holds
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (Covers(middle, u, divisor, limits.density))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        rule.threshold[static_cast<std::size_t>(u)] = static_cast<std::uint16_t>(low);
+    }
+    return rule;
+}
+
+void Cover1Sums(int pattern, const std::uint8_t* n, const std::uint8_t* r, const std::uint8_t* e, int width,
+                std::uint16_t* sums)
+{
+    const int last = width - 1;
+    switch (pattern) {
+    case kCoverGritty:
+        for (int x = 0; x < width; ++x) sums[x] = n[x];
+        break;
+    case kCoverPatchy:
+        for (int x = 0; x < width; ++x) sums[x] = r[x];
+        break;
+    case kCoverStreaky:
+        for (int x = 0; x < width; ++x) sums[x] = e[x];
+        break;
+    case kCoverBlotchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(e[last - x] + e[x]);
+        break;
+    case kCoverGrittyPatchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[x] + 2 * r[x]);
+        break;
+    case kCoverGrittyStreaky:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[x] + 2 * e[x]);
+        break;
+    case kCoverGrittyBlotchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(2 * e[last - x] + n[x] + 2 * e[x]);
+        break;
+    default:
+        std::fill(sums, sums + width, std::uint16_t{0});
+        break;
+    }
+}
+
+void Cover2Sums(int pattern, const std::uint8_t* n, const std::uint8_t* r, const std::uint8_t* e, int width,
+                std::uint16_t* sums)
+{
+    const int last = width - 1;
+    switch (pattern) {
+    case kCoverGritty:
+        for (int x = 0; x < width; ++x) sums[x] = n[last - x];
+        break;
+    case kCoverPatchy:
+        for (int x = 0; x < width; ++x) sums[x] = r[last - x];
+        break;
+    case kCoverStreaky:
+        for (int x = 0; x < width; ++x) sums[x] = e[last - x];
+        break;
+    case kCoverBlotchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(e[last - x] + e[x]);
+        break;
+    case kCoverGrittyPatchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * r[last - x]);
+        break;
+    case kCoverGrittyStreaky:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * e[last - x]);
+        break;
+    case kCoverGrittyBlotchy:
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * e[last - x] + 2 * e[x]);
+        break;
+    default:
+        std::fill(sums, sums + width, std::uint16_t{0});
+        break;
+    }
+}
+
+}  // namespace kv
