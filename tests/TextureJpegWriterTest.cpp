@@ -1,0 +1,180 @@
+// JPEG compression into memory and the ordered writing of a creation's files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "TextureTestSupport.h"
+#include "platform/Paths.h"
+#include "texture/ImageOutput.h"
+#include "texture/OrderedJpegWriter.h"
+#include "texture/WorkerThread.h"
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+
+RgbImage Picture(int width, int height, int seed)
+{
+    RgbImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                image.Row(y)[3 * x + c] = static_cast<std::uint8_t>(test::Hash(x + c, y / 2, seed) / 2 + x);
+    return image;
+}
+
+Raster GreyPicture(int size, int seed)
+{
+    Raster grey(size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) grey.Row(y)[x] = static_cast<std::uint8_t>(test::Hash(x, y, seed));
+    return grey;
+}
+
+std::string FileBytes(const ImageRows& image)
+{
+    test::ScratchDir dir;
+    EXPECT_EQ(EncodeJpegFile(dir.File("x.jpg"), image, 100), JpegStatus::Ok);
+    return test::ReadFile(dir.File("x.jpg"));
+}
+
+TEST(JpegToMemory, GivesTheBytesOfTheFileWriter)
+{
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{17, 9}, std::pair{300, 211}, std::pair{640, 480}}) {
+        RgbRows image(Picture(w, h, w));
+        JpegBytes bytes;
+        ASSERT_EQ(EncodeJpegToMemory(image, 100, bytes), JpegEncodeResult::Done);
+        EXPECT_TRUE(bytes.ToString() == FileBytes(image)) << w << "x" << h;
+    }
+    // A grey raster expanded row by row equals the same grey image held as RGB.
+    const Raster grey = GreyPicture(700, 3);
+    RgbImage expanded(700, 700);
+    for (int y = 0; y < 700; ++y) ExpandGrey(grey.Row(y), 700, expanded.Row(y));
+    JpegBytes a;
+    ASSERT_EQ(EncodeJpegToMemory(GreyRows(grey), 100, a), JpegEncodeResult::Done);
+    EXPECT_TRUE(a.ToString() == FileBytes(RgbRows(expanded)));
+    EXPECT_GT(a.Size(), 256u * 1024u);  // spans several blocks
+}
+
+TEST(JpegToMemory, StopsBeforeTheNextRowWhenCancelled)
+{
+    RgbRows image(Picture(64, 64, 1));
+    int asked = 0;
+    JpegBytes bytes;
+    EXPECT_EQ(EncodeJpegToMemory(image, 100, bytes, [&] { return ++asked > 10; }), JpegEncodeResult::Cancelled);
+    EXPECT_EQ(asked, 11);
+    EXPECT_EQ(bytes.Size(), 0u);
+}
+
+TEST(JpegWriteFailure, ChoosesTheWordingByFreeSpace)
+{
+    auto space = [](std::uint64_t bytes) {
+        return [bytes](const std::string&) { return std::optional<std::uint64_t>(bytes); };
+    };
+    const JobFailure low = JpegWriteFailure(JpegStatus::LibraryError, "d/t.jpg", "d", space(kLowDiskSpace - 1));
+    EXPECT_EQ(low.message.text, "Error writing d/t.jpg (make sure you have enough free disk space and then start the "
+                                "creation process over again).");
+    EXPECT_EQ(low.message.modality, Modality::SystemModal);
+    const JobFailure plenty = JpegWriteFailure(JpegStatus::LibraryError, "d/t.jpg", "d", space(3000000000ull));
+    EXPECT_EQ(plenty.message.text, "Error writing d/t.jpg.");
+    EXPECT_EQ(plenty.message.title, "Kelvane Error Message");
+    const JobFailure unknown = JpegWriteFailure(JpegStatus::LibraryError, "d/t.jpg", "d",
+                                                [](const std::string&) { return std::optional<std::uint64_t>(); });
+    EXPECT_EQ(unknown.message.text, "Error writing d/t.jpg.");
+}
+
+// ---------------------------------------------------------------- ordered writer
+
+std::vector<std::unique_ptr<ImageRows>> Images(int count)
+{
+    std::vector<std::unique_ptr<ImageRows>> images;
+    for (int i = 0; i < count; ++i) {
+        if (i % 2)
+            images.push_back(std::make_unique<GreyRows>(GreyPicture(320, i)));
+        else
+            images.push_back(std::make_unique<RgbRows>(Picture(320, 320, i)));
+    }
+    return images;
+}
+
+TEST(OrderedJpegWriter, WritesEveryImageAsTheFileWriterWould)
+{
+    test::ScratchDir dir;
+    auto images = Images(6);
+    std::vector<std::string> expected;
+    for (const auto& image : images) expected.push_back(FileBytes(*image));
+    WorkerThread worker;
+    OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
+    for (int i = 0; i < 6; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+    writer.Finish();
+    EXPECT_EQ(writer.Written(), 6u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(test::ReadFile(dir.File("f" + std::to_string(i) + ".jpg")) == expected[static_cast<std::size_t>(i)]) << i;
+}
+
+TEST(OrderedJpegWriter, StopsAtTheFirstFailingFileInOrder)
+{
+    test::ScratchDir dir;
+    auto images = Images(5);
+    WorkerThread worker;
+    OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
+    const std::string bad = JoinPath(dir.File("missing"), "f1.jpg");
+    testing::internal::CaptureStderr();
+    writer.Submit(dir.File("f0.jpg"), std::move(images[0]));
+    writer.Submit(bad, std::move(images[1]));
+    try {
+        for (int i = 2; i < 5; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+        writer.Finish();
+        FAIL() << "no failure";
+    } catch (const JobFailure& failure) {
+        EXPECT_EQ(failure.message.text, "Error writing " + bad + ".");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "can't open " + bad + "\n");
+    EXPECT_TRUE(fs::exists(dir.File("f0.jpg")));
+    for (int i = 2; i < 5; ++i) EXPECT_FALSE(fs::exists(dir.File("f" + std::to_string(i) + ".jpg"))) << i;
+    EXPECT_EQ(writer.Written(), 1u);
+}
+
+TEST(OrderedJpegWriter, StopRequestDuringCompressionOnTheJobThreadEndsIt)
+{
+    test::ScratchDir dir;
+    auto images = Images(4);
+    WorkerThread worker;
+    int polls = 0;
+    bool stop = false;
+    {
+        OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, [&] {
+            ++polls;
+            if (stop) throw JobStopped{};
+        });
+        // Keep the helper busy so that the job thread compresses the rest itself.
+        auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
+        while (!worker.Busy()) std::this_thread::yield();
+        stop = true;
+        EXPECT_THROW(writer.Submit(dir.File("a.jpg"), std::move(images[0])), JobStopped);
+        EXPECT_EQ(polls, 1);  // seen before the first row
+        worker.Await(blocker, {});
+    }
+    EXPECT_FALSE(fs::exists(dir.File("a.jpg")));
+}
+
+TEST(OrderedJpegWriter, AbandonedWriterCreatesNoFurtherFiles)
+{
+    test::ScratchDir dir;
+    auto images = Images(4);
+    WorkerThread worker;
+    {
+        OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
+        for (int i = 0; i < 4; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+        // Leaves without Finish, as when the job ends by a stop or a failure.
+    }
+    // Whatever was written is a run of complete files from the first.
+    std::size_t run = 0;
+    while (run < 4 && fs::exists(dir.File("f" + std::to_string(run) + ".jpg"))) ++run;
+    for (std::size_t i = run; i < 4; ++i) EXPECT_FALSE(fs::exists(dir.File("f" + std::to_string(i) + ".jpg")));
+}
+
+}  // namespace
+}  // namespace kv
