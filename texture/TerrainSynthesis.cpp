@@ -1,6 +1,14 @@
 #include "texture/TerrainSynthesis.h"
 
+#include <cstring>
+#include <utility>
 #include <vector>
+
+// The pixel loops are written so the compiler can vectorise them; that changes
+// no result (no contraction, no reassociation, IEEE single precision either way).
+#if defined(__OPTIMIZE__) && defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3")
+#endif
 
 namespace kv {
 
@@ -39,6 +47,18 @@ SynthesisPlan SynthesisPlan::Make(const ProjectSettings& s)
     plan.ramps[kBare] = ColorRampTable::Make(s.basecolor1, s.basecolor2, s.basecolor3);
     plan.ramps[kCover1] = ColorRampTable::Make(s.cover1color1, s.cover1color2, s.cover1color3);
     plan.ramps[kCover2] = ColorRampTable::Make(s.cover2color1, s.cover2color2, s.cover2color3);
+    for (std::size_t i = 0; i < plan.palette.size(); ++i) {
+        const std::uint8_t* c = plan.ramps[i / 256].At(static_cast<int>(i % 256));
+        plan.palette[i] = c[0] | (static_cast<std::uint32_t>(c[1]) << 8) | (static_cast<std::uint32_t>(c[2]) << 16);
+    }
+    plan.threshold1.resize(65536);
+    plan.threshold2.resize(65536);
+    for (int h = 0; h < 256; ++h)
+        for (int slope = 0; slope < 256; ++slope) {
+            const std::size_t cell = static_cast<std::size_t>(h << 8 | slope);
+            plan.threshold1[cell] = plan.cover1.threshold[static_cast<std::size_t>(plan.cover1.Suitability(h, slope))];
+            plan.threshold2[cell] = plan.cover2.threshold[static_cast<std::size_t>(plan.cover2.Suitability(h, slope))];
+        }
     return plan;
 }
 
@@ -52,50 +72,139 @@ void PassProgress::RowDone(int y)
     }
 }
 
-RgbImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
-                            const RowCheck& check, PassProgress* progress)
+namespace {
+
+// What one row of the colour pass reads and writes.
+struct ColourRow {
+    const std::uint8_t* height;
+    const std::uint8_t* slope;
+    const std::uint8_t* noise;
+    const std::uint8_t* noiseMirrored;  // the shade of a cover
+    const std::uint8_t* rc;
+    const std::uint16_t* sums1;
+    const std::uint16_t* sums2;
+    const std::uint16_t* threshold1;  // at h * 256 + s
+    const std::uint16_t* threshold2;
+    const std::uint32_t* palette;
+    std::uint8_t* classes;
+    std::uint8_t* rgb;
+    int width;
+};
+
+// The pass's pixel rule, compiled for each combination of material kind,
+// active covers and flat ground (the surround: height and slope 0), so that
+// the inner loop carries no test that is the same for the whole pass.
+template <bool Strata, bool Cover1On, bool Cover2On, bool Flat>
+void ColourRowPixels(const ColourRow& row)
+{
+    // Local restrict copies: the byte stores below could otherwise alias the
+    // row's own fields and force them to be read again for every pixel.
+    const std::uint8_t* __restrict height = row.height;
+    const std::uint8_t* __restrict slope = row.slope;
+    const std::uint8_t* __restrict noise = row.noise;
+    const std::uint8_t* __restrict noiseMirrored = row.noiseMirrored;
+    const std::uint8_t* __restrict rc = row.rc;
+    const std::uint16_t* __restrict sums1 = row.sums1;
+    const std::uint16_t* __restrict sums2 = row.sums2;
+    const std::uint16_t* __restrict threshold1 = row.threshold1;
+    const std::uint16_t* __restrict threshold2 = row.threshold2;
+    const std::uint32_t* __restrict palette = row.palette;
+    std::uint8_t* __restrict classes = row.classes;
+    std::uint8_t* __restrict rgb = row.rgb;
+    const std::uint16_t flat1 = threshold1[0];
+    const std::uint16_t flat2 = threshold2[0];
+    const int last = row.width - 1;
+    for (int x = 0; x <= last; ++x) {
+        const int h = Flat ? 0 : height[x];
+        const int cell = Flat ? 0 : (h << 8) | slope[x];
+        const bool on2 = Cover2On && sums2[x] >= (Flat ? flat2 : threshold2[cell]);
+        const bool on1 = Cover1On && sums1[x] >= (Flat ? flat1 : threshold1[cell]);
+        // Noise makes every choice below unpredictable: they are made with
+        // masks rather than branches.
+        const int n = noise[x];
+        int shade;
+        if (Strata) {
+            const int stripe = StrataRamp[static_cast<std::size_t>(h)];
+            const int sum = stripe + n;
+            const int low = -static_cast<int>(sum < 255);
+            shade = ((sum >> 1) & low) | (stripe & ~low);
+        } else {
+            shade = ((n >> 1) + rc[x]) & 255;
+        }
+        const int cls = 2 * static_cast<int>(on2) + static_cast<int>(on1 && !on2);
+        const int covered = -static_cast<int>(cls != 0);
+        const int index = (((cls << 8) | noiseMirrored[x]) & covered) | (shade & ~covered);
+        classes[x] = static_cast<std::uint8_t>(cls);
+        const std::uint32_t colour = palette[index];
+        std::uint8_t* out = rgb + 3 * x;
+        if (x < last) {
+            std::memcpy(out, &colour, 4);  // the fourth byte is the next pixel's, written next
+        } else {
+            out[0] = static_cast<std::uint8_t>(colour);
+            out[1] = static_cast<std::uint8_t>(colour >> 8);
+            out[2] = static_cast<std::uint8_t>(colour >> 16);
+        }
+    }
+}
+
+using ColourRowFunction = void (*)(const ColourRow&);
+
+template <std::size_t K>
+constexpr ColourRowFunction ColourRowEntry()
+{
+    return &ColourRowPixels<(K & 1) != 0, (K & 2) != 0, (K & 4) != 0, (K & 8) != 0>;
+}
+
+template <std::size_t... K>
+constexpr std::array<ColourRowFunction, sizeof...(K)> ColourRowTable(std::index_sequence<K...>)
+{
+    return {ColourRowEntry<K>()...};
+}
+
+ColourRowFunction PickColourRow(bool strata, bool cover1, bool cover2, bool flat)
+{
+    static constexpr auto table = ColourRowTable(std::make_index_sequence<16>());
+    return table[(strata ? 1u : 0u) | (cover1 ? 2u : 0u) | (cover2 ? 4u : 0u) | (flat ? 8u : 0u)];
+}
+
+}  // namespace
+
+void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
+                       RgbImage& image, int firstRow, int endRow, const RowCheck& check, PassProgress* progress)
 {
     const int t = sources.size;
-    RgbImage image(t, t);
-    const std::vector<std::uint8_t> flat(static_cast<std::size_t>(t), 0);
     std::vector<std::uint16_t> sums1(static_cast<std::size_t>(t)), sums2(static_cast<std::size_t>(t));
-    const CoverRule& cover1 = plan.cover1;
-    const CoverRule& cover2 = plan.cover2;
-    const std::uint8_t* base = plan.ramps[kBare].rgb.data();
-    const std::uint8_t* coat1 = plan.ramps[kCover1].rgb.data();
-    const std::uint8_t* coat2 = plan.ramps[kCover2].rgb.data();
-    for (int y = 0; y < t; ++y) {
-        const std::uint8_t* height = surround ? flat.data() : sources.height.Row(y);
-        const std::uint8_t* slope = surround ? flat.data() : sources.slope.Row(y);
-        const std::uint8_t* noise = sources.noise.Row(y);
-        const std::uint8_t* noiseMirrored = sources.noise.Row(t - 1 - y);  // the colour of a cover
-        const std::uint8_t* rc = sources.rc.Row(y);
+    const ColourRowFunction pixels =
+        PickColourRow(plan.strata, plan.cover1.Active(), plan.cover2.Active(), surround);
+    ColourRow row{};
+    row.sums1 = sums1.data();
+    row.sums2 = sums2.data();
+    row.threshold1 = plan.threshold1.data();
+    row.threshold2 = plan.threshold2.data();
+    row.palette = plan.palette.data();
+    row.width = t;
+    for (int y = firstRow; y < endRow; ++y) {
+        row.height = surround ? nullptr : sources.height.Row(y);
+        row.slope = surround ? nullptr : sources.slope.Row(y);
+        row.noise = sources.noise.Row(y);
+        row.noiseMirrored = sources.noise.Row(t - 1 - y);
+        row.rc = sources.rc.Row(y);
         const std::uint8_t* em = sources.em.Row(y);
-        Cover1Sums(cover1.pattern, noise, rc, em, t, sums1.data());
-        Cover2Sums(cover2.pattern, noise, rc, em, t, sums2.data());
-        std::uint8_t* cls = classes.Row(y);
-        std::uint8_t* out = image.Row(y);
-        for (int x = 0; x < t; ++x) {
-            const int h = height[x];
-            const int s = slope[x];
-            const std::uint8_t* colour;
-            if (cover2.Covered(sums2[static_cast<std::size_t>(x)], cover2.Suitability(h, s))) {
-                cls[x] = kCover2;
-                colour = coat2 + 3 * noiseMirrored[x];
-            } else if (cover1.Covered(sums1[static_cast<std::size_t>(x)], cover1.Suitability(h, s))) {
-                cls[x] = kCover1;
-                colour = coat1 + 3 * noiseMirrored[x];
-            } else {
-                cls[x] = kBare;
-                colour = base + 3 * BaseShade(plan.strata, noise[x], rc[x], h);
-            }
-            out[3 * x] = colour[0];
-            out[3 * x + 1] = colour[1];
-            out[3 * x + 2] = colour[2];
-        }
+        if (plan.cover1.Active()) Cover1Sums(plan.cover1.pattern, row.noise, row.rc, em, t, sums1.data());
+        if (plan.cover2.Active()) Cover2Sums(plan.cover2.pattern, row.noise, row.rc, em, t, sums2.data());
+        row.classes = classes.Row(y);
+        row.rgb = image.Row(y);
+        pixels(row);
         CheckRow(check);
         if (progress) progress->RowDone(y);
     }
+}
+
+RgbImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
+                            const RowCheck& check, PassProgress* progress)
+{
+    RgbImage image(sources.size, sources.size);
+    ComposeColourRows(plan, sources, surround, classes, image, 0, sources.size, check, progress);
     return image;
 }
 

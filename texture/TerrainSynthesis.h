@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "scene/FrontEnd.h"
 #include "settings/ProjectSettings.h"
@@ -79,6 +80,11 @@ struct SynthesisPlan {
     CoverRule cover2;
     // Colours by class and shade: [0] base material, [1] cover 1, [2] cover 2.
     std::array<ColorRampTable, 3> ramps;
+    // The same colours packed as red | green << 8 | blue << 16, at class * 256 + shade.
+    std::array<std::uint32_t, 768> palette{};
+    // Each cover's smallest covering weighted sum for a height h and slope s,
+    // at h * 256 + s.
+    std::vector<std::uint16_t> threshold1, threshold2;
 
     static SynthesisPlan Make(const ProjectSettings& settings);
 };
@@ -107,6 +113,11 @@ private:
 // go to `classes` (edge size). `check` runs after every row.
 RgbImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
                             const RowCheck& check, PassProgress* progress = nullptr);
+
+// Rows [firstRow, endRow) of that pass into `image` and `classes`.
+void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
+                       RgbImage& image, int firstRow, int endRow, const RowCheck& check,
+                       PassProgress* progress = nullptr);
 
 // The bump map of a pass: cover 2 ra + 25, cover 1 ra, bare ground ra - 25 for
 // the smooth materials and em for the jagged ones, modulo 256.
