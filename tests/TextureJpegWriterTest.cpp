@@ -99,81 +99,100 @@ std::vector<std::unique_ptr<ImageRows>> Images(int count)
     return images;
 }
 
-TEST(OrderedJpegWriter, WritesEveryImageAsTheFileWriterWould)
+std::vector<std::string> Paths(const test::ScratchDir& dir, int count)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) paths.push_back(dir.File("f" + std::to_string(i) + ".jpg"));
+    return paths;
+}
+
+TEST(OrderedJpegWriter, WritesEveryImageAsTheFileWriterWouldInAnyArrivalOrder)
 {
     test::ScratchDir dir;
     auto images = Images(6);
     std::vector<std::string> expected;
     for (const auto& image : images) expected.push_back(FileBytes(*image));
+    const std::vector<std::string> paths = Paths(dir, 6);
     WorkerThread worker;
-    OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
-    for (int i = 0; i < 6; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
+    for (int i : {5, 0, 1, 3, 2, 4}) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
     writer.Finish();
     EXPECT_EQ(writer.Written(), 6u);
     for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE(test::ReadFile(dir.File("f" + std::to_string(i) + ".jpg")) == expected[static_cast<std::size_t>(i)]) << i;
+        EXPECT_TRUE(test::ReadFile(paths[static_cast<std::size_t>(i)]) == expected[static_cast<std::size_t>(i)]) << i;
 }
 
 TEST(OrderedJpegWriter, StopsAtTheFirstFailingFileInOrder)
 {
     test::ScratchDir dir;
     auto images = Images(5);
-    WorkerThread worker;
-    OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
+    std::vector<std::string> paths = Paths(dir, 5);
     const std::string bad = JoinPath(dir.File("missing"), "f1.jpg");
+    paths[1] = bad;
+    WorkerThread worker;
+    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
     testing::internal::CaptureStderr();
-    writer.Submit(dir.File("f0.jpg"), std::move(images[0]));
-    writer.Submit(bad, std::move(images[1]));
     try {
-        for (int i = 2; i < 5; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+        // The later files arrive first; none may be created after the failure.
+        for (int i : {4, 3, 2, 0, 1}) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
         writer.Finish();
         FAIL() << "no failure";
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, "Error writing " + bad + ".");
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "can't open " + bad + "\n");
-    EXPECT_TRUE(fs::exists(dir.File("f0.jpg")));
-    for (int i = 2; i < 5; ++i) EXPECT_FALSE(fs::exists(dir.File("f" + std::to_string(i) + ".jpg"))) << i;
+    EXPECT_TRUE(fs::exists(paths[0]));
+    for (int i = 2; i < 5; ++i) EXPECT_FALSE(fs::exists(paths[static_cast<std::size_t>(i)])) << i;
     EXPECT_EQ(writer.Written(), 1u);
 }
 
-TEST(OrderedJpegWriter, StopRequestDuringCompressionOnTheJobThreadEndsIt)
+TEST(OrderedJpegWriter, JobThreadCompressesWhenImagesPileUpAndHonoursStop)
 {
     test::ScratchDir dir;
-    auto images = Images(4);
+    auto images = Images(3);
+    const std::vector<std::string> paths = Paths(dir, 3);
     WorkerThread worker;
     int polls = 0;
     bool stop = false;
     {
-        OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, [&] {
+        OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, [&] {
             ++polls;
             if (stop) throw JobStopped{};
         });
-        // Keep the helper busy so that the job thread compresses the rest itself.
-        auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
+        // Keep the helper busy so that images pile up.
+        auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
         while (!worker.Busy()) std::this_thread::yield();
+        writer.Submit(paths[0], std::move(images[0]));
+        EXPECT_EQ(polls, 0);  // one image waiting: left to the helper
+        writer.Submit(paths[1], std::move(images[1]));
+        EXPECT_EQ(polls, 320);  // two waiting: the first compressed here, a look at the stop before every row
         stop = true;
-        EXPECT_THROW(writer.Submit(dir.File("a.jpg"), std::move(images[0])), JobStopped);
-        EXPECT_EQ(polls, 1);  // seen before the first row
+        // Two waiting again: compressing f1 here sees the stop before its first row.
+        EXPECT_THROW(writer.Submit(paths[2], std::move(images[2])), JobStopped);
+        EXPECT_EQ(polls, 321);
         worker.Await(blocker, {});
     }
-    EXPECT_FALSE(fs::exists(dir.File("a.jpg")));
+    // f0 was compressed but f1 and f2 never were: nothing after f0, and f0
+    // itself only if it was written before the stop.
+    EXPECT_FALSE(fs::exists(paths[1]));
+    EXPECT_FALSE(fs::exists(paths[2]));
 }
 
 TEST(OrderedJpegWriter, AbandonedWriterCreatesNoFurtherFiles)
 {
     test::ScratchDir dir;
     auto images = Images(4);
+    const std::vector<std::string> paths = Paths(dir, 4);
     WorkerThread worker;
     {
-        OrderedJpegWriter writer(worker, dir.path(), QueryFreeSpace, {});
-        for (int i = 0; i < 4; ++i) writer.Submit(dir.File("f" + std::to_string(i) + ".jpg"), std::move(images[static_cast<std::size_t>(i)]));
+        OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
+        for (int i = 0; i < 4; ++i) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
         // Leaves without Finish, as when the job ends by a stop or a failure.
     }
     // Whatever was written is a run of complete files from the first.
     std::size_t run = 0;
-    while (run < 4 && fs::exists(dir.File("f" + std::to_string(run) + ".jpg"))) ++run;
-    for (std::size_t i = run; i < 4; ++i) EXPECT_FALSE(fs::exists(dir.File("f" + std::to_string(i) + ".jpg")));
+    while (run < 4 && fs::exists(paths[run])) ++run;
+    for (std::size_t i = run; i < 4; ++i) EXPECT_FALSE(fs::exists(paths[i]));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Images handed to the JPEG writer row by row: a held RGB image, or a grey
 // raster expanded to R = G = B one row at a time.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -15,7 +16,7 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     // The red, green and blue bytes of row y (0 = top): a pointer into held
-    // pixels, or `scratch` (room for Width() * 3 bytes) after filling it.
+    // pixels, or `scratch` (room for Width() * 3 + 1 bytes) after filling it.
     virtual const std::uint8_t* Row(int y, std::uint8_t* scratch) const noexcept = 0;
 };
 
@@ -50,14 +51,16 @@ private:
 };
 
 // Writes each grey byte of a row into all three channels.
-inline void ExpandGrey(const std::uint8_t* grey, int width, std::uint8_t* rgb)
-{
-    for (int x = 0; x < width; ++x) {
-        rgb[3 * x] = grey[x];
-        rgb[3 * x + 1] = grey[x];
-        rgb[3 * x + 2] = grey[x];
-    }
-}
+void ExpandGrey(const std::uint8_t* grey, int width, std::uint8_t* rgb);
+
+// Colours packed as red | green << 8 | blue << 16, at class * 256 + shade.
+using Palette = std::array<std::uint32_t, 768>;
+
+// Colours a row through a palette: pixel x takes palette[classes[x] * 256 +
+// shades[x]]; without classes every pixel is of class 0. `rgb` needs one
+// byte of room beyond the row.
+void ExpandPalette(const std::uint8_t* shades, const std::uint8_t* classes, const Palette& palette, int width,
+                   std::uint8_t* rgb);
 
 // A grey raster it owns (a bump map).
 class GreyRows final : public ImageRows {
@@ -90,6 +93,28 @@ public:
 
 private:
     PatternRaster pattern_;
+};
+
+// A colour image held as one shade byte per pixel and, optionally, a class
+// byte per pixel shared with other work, coloured through a palette row by row.
+class IndexedRows final : public ImageRows {
+public:
+    IndexedRows(Raster shades, std::shared_ptr<const Raster> classes, std::shared_ptr<const Palette> palette)
+        : shades_(std::move(shades)), classes_(std::move(classes)), palette_(std::move(palette))
+    {
+    }
+    int Width() const override { return shades_.size; }
+    int Height() const override { return shades_.size; }
+    const std::uint8_t* Row(int y, std::uint8_t* scratch) const noexcept override
+    {
+        ExpandPalette(shades_.Row(y), classes_ ? classes_->Row(y) : nullptr, *palette_, shades_.size, scratch);
+        return scratch;
+    }
+
+private:
+    Raster shades_;
+    std::shared_ptr<const Raster> classes_;
+    std::shared_ptr<const Palette> palette_;
 };
 
 // The whole image as one RGB buffer.

@@ -1,8 +1,11 @@
 #include "texture/OrderedJpegWriter.h"
 
+#include <stdexcept>
+
 namespace kv {
 
-OrderedJpegWriter::OrderedJpegWriter(WorkerThread& worker, std::string sceneDirectory, FreeSpaceQuery freeSpace,
+OrderedJpegWriter::OrderedJpegWriter(WorkerThread& worker, std::vector<std::string> paths,
+                                     std::string sceneDirectory, FreeSpaceQuery freeSpace,
                                      std::function<void()> poll)
     : worker_(worker),
       sceneDirectory_(std::move(sceneDirectory)),
@@ -10,6 +13,11 @@ OrderedJpegWriter::OrderedJpegWriter(WorkerThread& worker, std::string sceneDire
       poll_(std::move(poll)),
       jobThread_(std::this_thread::get_id())
 {
+    for (std::string& path : paths) {
+        auto item = std::make_unique<Item>();
+        item->path = std::move(path);
+        items_.push_back(std::move(item));
+    }
 }
 
 OrderedJpegWriter::~OrderedJpegWriter()
@@ -18,7 +26,8 @@ OrderedJpegWriter::~OrderedJpegWriter()
     std::vector<WorkerThread::TaskPtr> tasks;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        tasks = tasks_;
+        for (const auto& item : items_)
+            if (item->task) tasks.push_back(item->task);
     }
     // A task not started yet is claimed here and ends at once; one running on
     // the helper stops before its next row.
@@ -47,14 +56,13 @@ bool OrderedJpegWriter::Cancelled()
 
 void OrderedJpegWriter::Encode(Item* item)
 {
-    if (cancel_) {
+    {
         std::lock_guard<std::mutex> lock(mutex_);
-        item->image.reset();
-        item->encoded = true;
-        return;
+        item->started = true;
     }
     JpegBytes bytes;
-    const JpegEncodeResult result = EncodeJpegToMemory(*item->image, 100, bytes, [this] { return Cancelled(); });
+    JpegEncodeResult result = JpegEncodeResult::Cancelled;
+    if (!cancel_) result = EncodeJpegToMemory(*item->image, 100, bytes, [this] { return Cancelled(); });
     {
         std::lock_guard<std::mutex> lock(mutex_);
         item->image.reset();  // the pixels are no longer needed
@@ -91,23 +99,26 @@ void OrderedJpegWriter::CommitReady()
     committing_ = false;
 }
 
-void OrderedJpegWriter::Submit(std::string path, std::unique_ptr<ImageRows> image)
+void OrderedJpegWriter::Submit(const std::string& path, std::unique_ptr<ImageRows> image)
 {
     ThrowIfFailed();
-    auto item = std::make_unique<Item>();
-    item->path = std::move(path);
-    item->image = std::move(image);
-    Item* raw = item.get();
-    WorkerThread::TaskPtr task;
+    WorkerThread::TaskPtr waiting;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        items_.push_back(std::move(item));
-        task = worker_.Post([this, raw] { Encode(raw); });
-        tasks_.push_back(task);
+        Item* item = nullptr;
+        for (const auto& candidate : items_)
+            if (candidate->path == path && !candidate->task) item = candidate.get();
+        if (!item) throw std::logic_error("no file " + path + " waits for an image");
+        item->image = std::move(image);
+        item->task = worker_.Post([this, item] { Encode(item); });
+        // Images handed over but not yet being compressed, in file order.
+        std::vector<Item*> idle;
+        for (const auto& candidate : items_)
+            if (candidate->task && !candidate->started) idle.push_back(candidate.get());
+        if (idle.size() >= 2) waiting = idle.front()->task;
     }
-    // With the helper compressing an earlier image, this one is compressed
-    // here; otherwise the helper takes it and the job computes on.
-    if (worker_.Busy()) worker_.RunHere(task);
+    // The helper has two images waiting: this thread compresses the first.
+    if (waiting) worker_.RunHere(waiting);
     RethrowInterruption();
     ThrowIfFailed();
 }
@@ -128,12 +139,28 @@ void OrderedJpegWriter::ThrowIfFailed()
     throw *failure_;
 }
 
-void OrderedJpegWriter::Finish()
+void OrderedJpegWriter::Finish() { AwaitAll(true); }
+
+void OrderedJpegWriter::Drain() { AwaitAll(false); }
+
+void OrderedJpegWriter::AwaitAll(bool requireEvery)
 {
     std::vector<WorkerThread::TaskPtr> tasks;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        tasks = tasks_;
+        for (const auto& item : items_) {
+            if (item->task)
+                tasks.push_back(item->task);
+            else if (requireEvery)
+                throw std::logic_error("no image for " + item->path);
+        }
+    }
+    // Every task still waiting is compressed here, in file order, beside the
+    // helper; then whatever the helper is still doing is waited for.
+    for (const WorkerThread::TaskPtr& task : tasks) {
+        worker_.RunHere(task);
+        RethrowInterruption();
+        ThrowIfFailed();
     }
     for (const WorkerThread::TaskPtr& task : tasks) {
         worker_.Await(task, poll_);

@@ -1,11 +1,12 @@
 #pragma once
-// Writes a creation's JPEG files while the job goes on computing the next
-// image: compression runs on the helper thread, or on the job's thread when
-// the helper is already busy, so both cores compress at once. Files are still
-// created strictly in the order the images were handed over, each only after
-// the one before it was written completely, so the disk sees what a
-// one-file-at-a-time writer would leave: a run of complete files, then at most
-// the one that failed. The bytes of every file are those of EncodeJpegFile.
+// Writes a creation's JPEG files while the job goes on computing: compression
+// runs on the helper thread and, when images pile up, on the job's thread as
+// well, so both cores compress at once. The files are still created strictly
+// in their fixed order, each only after the one before it was written
+// completely, whatever order the images arrive and are compressed in; so the
+// disk sees what a one-file-at-a-time writer would leave: a run of complete
+// files, then at most the one that failed. The bytes of every file are those
+// of EncodeJpegFile at quality 100.
 #include <atomic>
 #include <exception>
 #include <functional>
@@ -26,27 +27,34 @@ namespace kv {
 
 class OrderedJpegWriter {
 public:
-    // `poll` is the job thread's stop check (throws JobStopped); it is called
-    // only on the thread that constructs the writer, between rows of a
-    // compression running there and while waiting.
-    OrderedJpegWriter(WorkerThread& worker, std::string sceneDirectory, FreeSpaceQuery freeSpace,
-                      std::function<void()> poll);
+    // `paths` are the files in the order they are to be written. `poll` is
+    // the job thread's stop check (throws JobStopped); it is called only on
+    // the thread that constructs the writer, between rows of a compression
+    // running there and while waiting.
+    OrderedJpegWriter(WorkerThread& worker, std::vector<std::string> paths, std::string sceneDirectory,
+                      FreeSpaceQuery freeSpace, std::function<void()> poll);
     // Abandons what is not written yet: compressions stop before their next
     // row, a file being written is finished, later files are not created.
     ~OrderedJpegWriter();
     OrderedJpegWriter(const OrderedJpegWriter&) = delete;
     OrderedJpegWriter& operator=(const OrderedJpegWriter&) = delete;
 
-    // Takes an image to be written at quality 100 to `path`. Returns at once
-    // when the helper is free to compress it, else compresses it here first.
-    void Submit(std::string path, std::unique_ptr<ImageRows> image);
+    // Takes the image of one of the paths, in any order. The helper thread
+    // compresses it when free; with two images already waiting for it, the
+    // job thread compresses the first of them (in file order) before returning.
+    void Submit(const std::string& path, std::unique_ptr<ImageRows> image);
 
     // Throws the failure of an earlier file (a JobFailure), if there was one.
     void ThrowIfFailed();
 
-    // Returns when every image taken has been written; throws the first
-    // failure, or the stop request seen while waiting.
+    // Returns when every file has been written (each path must have had its
+    // image); throws the first failure, or the stop request seen while waiting.
     void Finish();
+
+    // Returns when every image handed over so far has been dealt with: the
+    // files up to the first path still without an image are written. Throws
+    // like Finish.
+    void Drain();
 
     // How many files have been written completely.
     std::size_t Written() const;
@@ -55,8 +63,10 @@ private:
     struct Item {
         std::string path;
         std::unique_ptr<ImageRows> image;
+        WorkerThread::TaskPtr task;
         JpegBytes bytes;
         JpegEncodeResult result = JpegEncodeResult::Cancelled;
+        bool started = false;
         bool encoded = false;
     };
 
@@ -64,6 +74,7 @@ private:
     bool Cancelled();  // the compression's row check
     void CommitReady();
     void RethrowInterruption();
+    void AwaitAll(bool requireEvery);
 
     WorkerThread& worker_;
     const std::string sceneDirectory_;
@@ -72,8 +83,7 @@ private:
     const std::thread::id jobThread_;
 
     mutable std::mutex mutex_;
-    std::vector<std::unique_ptr<Item>> items_;
-    std::vector<WorkerThread::TaskPtr> tasks_;
+    std::vector<std::unique_ptr<Item>> items_;  // in file order
     std::size_t next_ = 0;  // the next file to be written
     bool committing_ = false;
     std::optional<JobFailure> failure_;

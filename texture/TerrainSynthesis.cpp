@@ -47,10 +47,12 @@ SynthesisPlan SynthesisPlan::Make(const ProjectSettings& s)
     plan.ramps[kBare] = ColorRampTable::Make(s.basecolor1, s.basecolor2, s.basecolor3);
     plan.ramps[kCover1] = ColorRampTable::Make(s.cover1color1, s.cover1color2, s.cover1color3);
     plan.ramps[kCover2] = ColorRampTable::Make(s.cover2color1, s.cover2color2, s.cover2color3);
-    for (std::size_t i = 0; i < plan.palette.size(); ++i) {
+    auto palette = std::make_shared<Palette>();
+    for (std::size_t i = 0; i < palette->size(); ++i) {
         const std::uint8_t* c = plan.ramps[i / 256].At(static_cast<int>(i % 256));
-        plan.palette[i] = c[0] | (static_cast<std::uint32_t>(c[1]) << 8) | (static_cast<std::uint32_t>(c[2]) << 16);
+        (*palette)[i] = c[0] | (static_cast<std::uint32_t>(c[1]) << 8) | (static_cast<std::uint32_t>(c[2]) << 16);
     }
+    plan.palette = std::move(palette);
     plan.threshold1.resize(65536);
     plan.threshold2.resize(65536);
     for (int h = 0; h < 256; ++h)
@@ -85,9 +87,8 @@ struct ColourRow {
     const std::uint16_t* sums2;
     const std::uint16_t* threshold1;  // at h * 256 + s
     const std::uint16_t* threshold2;
-    const std::uint32_t* palette;
     std::uint8_t* classes;
-    std::uint8_t* rgb;
+    std::uint8_t* shades;
     int width;
 };
 
@@ -108,13 +109,11 @@ void ColourRowPixels(const ColourRow& row)
     const std::uint16_t* __restrict sums2 = row.sums2;
     const std::uint16_t* __restrict threshold1 = row.threshold1;
     const std::uint16_t* __restrict threshold2 = row.threshold2;
-    const std::uint32_t* __restrict palette = row.palette;
     std::uint8_t* __restrict classes = row.classes;
-    std::uint8_t* __restrict rgb = row.rgb;
+    std::uint8_t* __restrict shades = row.shades;
     const std::uint16_t flat1 = threshold1[0];
     const std::uint16_t flat2 = threshold2[0];
-    const int last = row.width - 1;
-    for (int x = 0; x <= last; ++x) {
+    for (int x = 0; x < row.width; ++x) {
         const int h = Flat ? 0 : height[x];
         const int cell = Flat ? 0 : (h << 8) | slope[x];
         const bool on2 = Cover2On && sums2[x] >= (Flat ? flat2 : threshold2[cell]);
@@ -131,18 +130,14 @@ void ColourRowPixels(const ColourRow& row)
         } else {
             shade = ((n >> 1) + rc[x]) & 255;
         }
-        const int cls = 2 * static_cast<int>(on2) + static_cast<int>(on1 && !on2);
-        const int covered = -static_cast<int>(cls != 0);
-        const int index = (((cls << 8) | noiseMirrored[x]) & covered) | (shade & ~covered);
-        classes[x] = static_cast<std::uint8_t>(cls);
-        const std::uint32_t colour = palette[index];
-        std::uint8_t* out = rgb + 3 * x;
-        if (x < last) {
-            std::memcpy(out, &colour, 4);  // the fourth byte is the next pixel's, written next
+        if (Cover1On || Cover2On) {
+            const int cls = 2 * static_cast<int>(on2) + static_cast<int>(on1 && !on2);
+            const int covered = -static_cast<int>(cls != 0);
+            classes[x] = static_cast<std::uint8_t>(cls);
+            shades[x] = static_cast<std::uint8_t>((noiseMirrored[x] & covered) | (shade & ~covered));
         } else {
-            out[0] = static_cast<std::uint8_t>(colour);
-            out[1] = static_cast<std::uint8_t>(colour >> 8);
-            out[2] = static_cast<std::uint8_t>(colour >> 16);
+            classes[x] = kBare;
+            shades[x] = static_cast<std::uint8_t>(shade);
         }
     }
 }
@@ -170,7 +165,7 @@ ColourRowFunction PickColourRow(bool strata, bool cover1, bool cover2, bool flat
 }  // namespace
 
 void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
-                       RgbImage& image, int firstRow, int endRow, const RowCheck& check, PassProgress* progress)
+                       Raster& shades, int firstRow, int endRow, const RowCheck& check, PassProgress* progress)
 {
     const int t = sources.size;
     std::vector<std::uint16_t> sums1(static_cast<std::size_t>(t)), sums2(static_cast<std::size_t>(t));
@@ -181,7 +176,6 @@ void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources,
     row.sums2 = sums2.data();
     row.threshold1 = plan.threshold1.data();
     row.threshold2 = plan.threshold2.data();
-    row.palette = plan.palette.data();
     row.width = t;
     for (int y = firstRow; y < endRow; ++y) {
         row.height = surround ? nullptr : sources.height.Row(y);
@@ -193,19 +187,29 @@ void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources,
         if (plan.cover1.Active()) Cover1Sums(plan.cover1.pattern, row.noise, row.rc, em, t, sums1.data());
         if (plan.cover2.Active()) Cover2Sums(plan.cover2.pattern, row.noise, row.rc, em, t, sums2.data());
         row.classes = classes.Row(y);
-        row.rgb = image.Row(y);
+        row.shades = shades.Row(y);
         pixels(row);
         CheckRow(check);
         if (progress) progress->RowDone(y);
     }
 }
 
-RgbImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
-                            const RowCheck& check, PassProgress* progress)
+ShadedImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround,
+                               const RowCheck& check, PassProgress* progress)
 {
-    RgbImage image(sources.size, sources.size);
-    ComposeColourRows(plan, sources, surround, classes, image, 0, sources.size, check, progress);
+    ShadedImage image;
+    image.classes = std::make_shared<Raster>(sources.size);
+    image.shades = Raster(sources.size);
+    ComposeColourRows(plan, sources, surround, *image.classes, image.shades, 0, sources.size, check, progress);
     return image;
+}
+
+std::unique_ptr<ImageRows> ColourRows(const SynthesisPlan& plan, ShadedImage image)
+{
+    const bool covers = plan.cover1.Active() || plan.cover2.Active();
+    std::shared_ptr<const Raster> classes;
+    if (covers) classes = std::move(image.classes);  // without covers every pixel is bare
+    return std::make_unique<IndexedRows>(std::move(image.shades), std::move(classes), plan.palette);
 }
 
 Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster& classes, const PatternRaster& ra,
@@ -235,33 +239,29 @@ Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster& classes, const 
     return bump;
 }
 
-RgbImage ComposeRockTexture(const SynthesisPlan& plan, const Raster& noise, const PatternRaster& rc,
-                            const RowCheck& check)
+Raster ComposeRockShades(const SynthesisPlan& plan, const Raster& noise, const PatternRaster& rc,
+                         const RowCheck& check)
 {
     const int t = noise.size;
-    RgbImage image(t, t);
-    const std::uint8_t* base = plan.ramps[kBare].rgb.data();
+    Raster shades(t);
     for (int y = 0; y < t; ++y) {
         const int r = t - 1 - y;  // the rock shade is read upside down
-        const std::uint8_t* n = noise.Row(r);
-        const std::uint8_t* p = rc.Row(r);
-        // Above 1024 rows the stripe index wraps round the table.
-        const int stripe = StrataRamp[static_cast<std::size_t>((r / 4) & 255)];
-        std::uint8_t* out = image.Row(y);
-        for (int x = 0; x < t; ++x) {
-            int shade;
-            if (plan.strata)
-                shade = stripe + n[x] < 255 ? (stripe + n[x]) / 2 : stripe;
-            else
-                shade = (n[x] / 2 + p[x]) & 255;
-            const std::uint8_t* colour = base + 3 * shade;
-            out[3 * x] = colour[0];
-            out[3 * x + 1] = colour[1];
-            out[3 * x + 2] = colour[2];
+        const std::uint8_t* __restrict n = noise.Row(r);
+        const std::uint8_t* __restrict p = rc.Row(r);
+        std::uint8_t* __restrict out = shades.Row(y);
+        if (plan.strata) {
+            // Above 1024 rows the stripe index wraps round the table.
+            const int stripe = StrataRamp[static_cast<std::size_t>((r / 4) & 255)];
+            for (int x = 0; x < t; ++x) {
+                const int sum = stripe + n[x];
+                out[x] = static_cast<std::uint8_t>(sum < 255 ? sum >> 1 : stripe);
+            }
+        } else {
+            for (int x = 0; x < t; ++x) out[x] = static_cast<std::uint8_t>(((n[x] >> 1) + p[x]) & 255);
         }
         CheckRow(check);
     }
-    return image;
+    return shades;
 }
 
 namespace {
@@ -279,19 +279,31 @@ void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& 
 {
     const int t = sources.size;
     const SynthesisPlan plan = SynthesisPlan::Make(settings);
-    Raster classes(t);
+
+    // The rock bump map is the rc pattern itself: handed over at once, so
+    // that it can be compressed while the other images are computed.
+    if (rocks) sink.Write("rockbump.jpg", std::make_unique<PatternGreyRows>(sources.rc));
 
     // The terrain detail: six cover phases, base shade and colour in one sweep.
+    ShadedImage detail;
     {
         PassProgress progress(&control, 19, 3, 8, t);
-        sink.Write("tex1.jpg", std::make_unique<RgbRows>(ComposeColourImage(plan, sources, false, classes, check, &progress)));
+        detail = ComposeColourImage(plan, sources, false, check, &progress);
     }
+    std::shared_ptr<const Raster> classes = detail.classes;
+    sink.Write("tex1.jpg", ColourRows(plan, std::move(detail)));
     Progress(control, 43, check);
     PatternRaster ra = sink.LoadRaPattern(check);
     Progress(control, 46, check);
-    Raster bump = ComposeBumpImage(plan, classes, ra, sources.em, check);
+    Raster bump = ComposeBumpImage(plan, *classes, ra, sources.em, check);
     Progress(control, 49, check);
     sink.Write("bump1.jpg", std::make_unique<GreyRows>(std::move(bump)));
+    // The rock colour texture depends on neither pass: made now, it keeps the
+    // JPEG writer busy while the surround is computed.
+    if (rocks) {
+        Raster rock = ComposeRockShades(plan, sources.noise, sources.rc, check);
+        sink.Write("rocktex.jpg", std::make_unique<IndexedRows>(std::move(rock), nullptr, plan.palette));
+    }
     Progress(control, 52, check);
     // The bump went to its own raster, so the em pattern is still as loaded.
     Progress(control, 55, check);
@@ -301,13 +313,18 @@ void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& 
     Progress(control, 58, check);
 
     // The surround.
+    ShadedImage surround;
     {
         PassProgress progress(&control, 61, 3, 8, t);
-        sink.Write("tex2.jpg", std::make_unique<RgbRows>(ComposeColourImage(plan, sources, true, classes, check, &progress)));
+        surround = ComposeColourImage(plan, sources, true, check, &progress);
     }
+    classes = surround.classes;
+    sink.Write("tex2.jpg", ColourRows(plan, std::move(surround)));
     Progress(control, 85, check);
-    bump = ComposeBumpImage(plan, classes, ra, sources.em, check);
+    bump = ComposeBumpImage(plan, *classes, ra, sources.em, check);
     Progress(control, 88, check);
+    classes.reset();
+    ra = PatternRaster();
     sink.Write("bump2.jpg", std::make_unique<GreyRows>(std::move(bump)));
     if (!rocks) {
         sink.Finish();
@@ -315,21 +332,16 @@ void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& 
         return;
     }
     Progress(control, 91, check);
-    classes = Raster();
-    ra = PatternRaster();
-
-    sink.Write("rockbump.jpg", std::make_unique<PatternGreyRows>(sources.rc));
-    Progress(control, 94, check);
-    sink.Write("rocktex.jpg", std::make_unique<RgbRows>(ComposeRockTexture(plan, sources.noise, sources.rc, check)));
     sink.Finish();
+    // Both rock images were handed over earlier; they are written after bump2.jpg.
+    Progress(control, 94, check);
     Progress(control, 97, check);
 }
 
 RgbImage SynthesizePreviewImage(const ProjectSettings& settings, const TerrainSources& sources)
 {
     const SynthesisPlan plan = SynthesisPlan::Make(settings);
-    Raster classes(sources.size);
-    return ComposeColourImage(plan, sources, false, classes, {});
+    return ToRgbImage(*ColourRows(plan, ComposeColourImage(plan, sources, false, {})));
 }
 
 }  // namespace kv

@@ -80,8 +80,8 @@ struct SynthesisPlan {
     CoverRule cover2;
     // Colours by class and shade: [0] base material, [1] cover 1, [2] cover 2.
     std::array<ColorRampTable, 3> ramps;
-    // The same colours packed as red | green << 8 | blue << 16, at class * 256 + shade.
-    std::array<std::uint32_t, 768> palette{};
+    // The same colours as one palette, at class * 256 + shade.
+    std::shared_ptr<const Palette> palette;
     // Each cover's smallest covering weighted sum for a height h and slope s,
     // at h * 256 + s.
     std::vector<std::uint16_t> threshold1, threshold2;
@@ -107,29 +107,40 @@ private:
     int reported_ = 0;
 };
 
+// A colour image of a pass: the class of every pixel and its shade within
+// the class's colours (the mirrored noise under a cover, the base shade on
+// bare ground). The plan's palette gives the colour at class * 256 + shade.
+struct ShadedImage {
+    std::shared_ptr<Raster> classes;
+    Raster shades;
+};
+
 // One pass over the texture: cover 1 and cover 2 from the height and slope
 // bands (the surround pass uses height 0 and slope 0 everywhere) and their
-// patterns, the base shade, and the colour of every pixel. The pixel classes
-// go to `classes` (edge size). `check` runs after every row.
-RgbImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
-                            const RowCheck& check, PassProgress* progress = nullptr);
+// patterns, the base shade, and the class and shade of every pixel. `check`
+// runs after every row.
+ShadedImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround,
+                               const RowCheck& check, PassProgress* progress = nullptr);
 
-// Rows [firstRow, endRow) of that pass into `image` and `classes`.
+// Rows [firstRow, endRow) of that pass into `classes` and `shades`.
 void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
-                       RgbImage& image, int firstRow, int endRow, const RowCheck& check,
+                       Raster& shades, int firstRow, int endRow, const RowCheck& check,
                        PassProgress* progress = nullptr);
+
+// The colour image as the JPEG writer takes it.
+std::unique_ptr<ImageRows> ColourRows(const SynthesisPlan& plan, ShadedImage image);
 
 // The bump map of a pass: cover 2 ra + 25, cover 1 ra, bare ground ra - 25 for
 // the smooth materials and em for the jagged ones, modulo 256.
 Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster& classes, const PatternRaster& ra,
                         const PatternRaster& em, const RowCheck& check);
 
-// The rock colour texture: the base colours of the rock shade read upside
-// down. The rock shade is the base shade of the rock materials, or for the
-// strata materials StrataRamp[(y / 4) mod 256] roughened by the noise, so the
-// stripes follow the image rows.
-RgbImage ComposeRockTexture(const SynthesisPlan& plan, const Raster& noise, const PatternRaster& rc,
-                            const RowCheck& check);
+// The shades of the rock colour texture (coloured with the base colours):
+// the rock shade read upside down. The rock shade is the base shade of the
+// rock materials, or for the strata materials StrataRamp[(y / 4) mod 256]
+// roughened by the noise, so the stripes follow the image rows.
+Raster ComposeRockShades(const SynthesisPlan& plan, const Raster& noise, const PatternRaster& rc,
+                         const RowCheck& check);
 
 // Where the synthesis gets the ra pattern and sends its images.
 class TextureSink {
@@ -138,17 +149,19 @@ public:
     // The ra pattern at the sources' size.
     virtual PatternRaster LoadRaPattern(const RowCheck& check) = 0;
     // Takes a finished image: "tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg",
-    // "rockbump.jpg", "rocktex.jpg", in this order.
+    // and with rocks "rockbump.jpg" and "rocktex.jpg". The files are written in
+    // that order; the rock images, which depend on neither pass, are handed
+    // over early (rockbump.jpg first, rocktex.jpg after bump1.jpg).
     virtual void Write(const std::string& fileName, std::unique_ptr<ImageRows> image) = 0;
     // Returns when every image taken has been written.
     virtual void Finish() = 0;
 };
 
 // The synthesis of a creation: tex1 and bump1 over the terrain, tex2 and bump2
-// over the surround and, with `rocks`, rockbump and rocktex, handed to `sink`
-// in that order, with the progress values 19 to 97. The height and slope
-// rasters are released once the terrain pass no longer needs them. `check`
-// runs after every row of every pass.
+// over the surround and, with `rocks`, rockbump and rocktex, handed to `sink`,
+// with the progress values 19 to 97 in the order of the files. The height and
+// slope rasters are released once the terrain pass no longer needs them.
+// `check` runs after every row of every pass.
 void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& sources, bool rocks, TextureSink& sink,
                                JobControl& control, const RowCheck& check);
 

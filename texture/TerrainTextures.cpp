@@ -48,7 +48,7 @@ public:
         } catch (const JobFailure&) {
             // tex1.jpg is written before the ra pattern is read: finish it
             // (or report its own failure) before reporting this one.
-            writer_.Finish();
+            writer_.Drain();
             throw;
         }
     }
@@ -137,13 +137,17 @@ void MakeTerrainTextures(CreationContext& ctx)
         AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(t) * static_cast<std::uint64_t>(t)));
     Step(ctx.control, 16);
 
-    OrderedJpegWriter writer(worker, ctx.sceneDirectory, ctx.freeSpace, poll);
+    const bool rocks = ctx.kindsUsed.AnyRock();
+    std::vector<std::string> files;
+    for (const char* name : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "rockbump.jpg", "rocktex.jpg"})
+        if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(ctx.sceneDirectory, name));
+    OrderedJpegWriter writer(worker, files, ctx.sceneDirectory, ctx.freeSpace, poll);
     CreationSink sink(writer, ctx, t);
     const RowCheck jobCheck = [&] {
         ctx.control.CheckStop();
         writer.ThrowIfFailed();
     };
-    SynthesizeTerrainTextures(settings, sources, ctx.kindsUsed.AnyRock(), sink, ctx.control, jobCheck);
+    SynthesizeTerrainTextures(settings, sources, rocks, sink, ctx.control, jobCheck);
 }
 
 }  // namespace kv
