@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 // The pixel loops are written so the compiler can vectorise them; that changes
 // no result (no contraction, no reassociation, IEEE single precision either way).
@@ -109,67 +110,63 @@ CoverRule CoverRule::Make(int pattern, const CoverLimits& limits)
     return rule;
 }
 
-void Cover1Sums(int pattern, const std::uint8_t* __restrict n, const std::uint8_t* __restrict r,
-                const std::uint8_t* __restrict e, int width, std::uint16_t* __restrict sums)
+void ReverseRow(const std::uint8_t* __restrict row, int width, std::uint8_t* __restrict reversed)
 {
-    const int last = width - 1;
-    switch (pattern) {
-    case kCoverGritty:
-        for (int x = 0; x < width; ++x) sums[x] = n[x];
-        break;
-    case kCoverPatchy:
-        for (int x = 0; x < width; ++x) sums[x] = r[x];
-        break;
-    case kCoverStreaky:
-        for (int x = 0; x < width; ++x) sums[x] = e[x];
-        break;
-    case kCoverBlotchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(e[last - x] + e[x]);
-        break;
-    case kCoverGrittyPatchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[x] + 2 * r[x]);
-        break;
-    case kCoverGrittyStreaky:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[x] + 2 * e[x]);
-        break;
-    case kCoverGrittyBlotchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(2 * e[last - x] + n[x] + 2 * e[x]);
-        break;
-    default:
-        std::fill(sums, sums + width, std::uint16_t{0});
-        break;
+    // Eight bytes at a time: a byte swap of a word read from the far end.
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, row + width - x - 8, 8);
+        word = __builtin_bswap64(word);
+        std::memcpy(reversed + x, &word, 8);
+    }
+    for (; x < width; ++x) reversed[x] = row[width - 1 - x];
+}
+
+namespace {
+
+// sums[x] = a[x] * wa + b[x] * wb + c[x] * wc, the rows being any of the
+// pattern sources, forward or reversed; plain forward loops that vectorise.
+void WeightedSums(const std::uint8_t* __restrict a, int wa, const std::uint8_t* __restrict b, int wb,
+                  const std::uint8_t* __restrict c, int wc, int width, std::uint16_t* __restrict sums)
+{
+    if (!b) {
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(a[x] * wa);
+    } else if (!c) {
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(a[x] * wa + b[x] * wb);
+    } else {
+        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(a[x] * wa + b[x] * wb + c[x] * wc);
     }
 }
 
-void Cover2Sums(int pattern, const std::uint8_t* __restrict n, const std::uint8_t* __restrict r,
-                const std::uint8_t* __restrict e, int width, std::uint16_t* __restrict sums)
+}  // namespace
+
+void Cover1Sums(int pattern, const PatternRow& row, int width, std::uint16_t* sums)
 {
-    const int last = width - 1;
     switch (pattern) {
-    case kCoverGritty:
-        for (int x = 0; x < width; ++x) sums[x] = n[last - x];
-        break;
-    case kCoverPatchy:
-        for (int x = 0; x < width; ++x) sums[x] = r[last - x];
-        break;
-    case kCoverStreaky:
-        for (int x = 0; x < width; ++x) sums[x] = e[last - x];
-        break;
-    case kCoverBlotchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(e[last - x] + e[x]);
-        break;
-    case kCoverGrittyPatchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * r[last - x]);
-        break;
-    case kCoverGrittyStreaky:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * e[last - x]);
-        break;
+    case kCoverGritty: return WeightedSums(row.noise, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverPatchy: return WeightedSums(row.rc, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverStreaky: return WeightedSums(row.em, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverBlotchy: return WeightedSums(row.emReversed, 1, row.em, 1, nullptr, 0, width, sums);
+    case kCoverGrittyPatchy: return WeightedSums(row.noise, 1, row.rc, 2, nullptr, 0, width, sums);
+    case kCoverGrittyStreaky: return WeightedSums(row.noise, 1, row.em, 2, nullptr, 0, width, sums);
+    case kCoverGrittyBlotchy: return WeightedSums(row.emReversed, 2, row.noise, 1, row.em, 2, width, sums);
+    default: std::fill(sums, sums + width, std::uint16_t{0});
+    }
+}
+
+void Cover2Sums(int pattern, const PatternRow& row, int width, std::uint16_t* sums)
+{
+    switch (pattern) {
+    case kCoverGritty: return WeightedSums(row.noiseReversed, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverPatchy: return WeightedSums(row.rcReversed, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverStreaky: return WeightedSums(row.emReversed, 1, nullptr, 0, nullptr, 0, width, sums);
+    case kCoverBlotchy: return WeightedSums(row.emReversed, 1, row.em, 1, nullptr, 0, width, sums);
+    case kCoverGrittyPatchy: return WeightedSums(row.noiseReversed, 1, row.rcReversed, 2, nullptr, 0, width, sums);
+    case kCoverGrittyStreaky: return WeightedSums(row.noiseReversed, 1, row.emReversed, 2, nullptr, 0, width, sums);
     case kCoverGrittyBlotchy:
-        for (int x = 0; x < width; ++x) sums[x] = static_cast<std::uint16_t>(n[last - x] + 2 * e[last - x] + 2 * e[x]);
-        break;
-    default:
-        std::fill(sums, sums + width, std::uint16_t{0});
-        break;
+        return WeightedSums(row.noiseReversed, 1, row.emReversed, 2, row.em, 2, width, sums);
+    default: std::fill(sums, sums + width, std::uint16_t{0});
     }
 }
 

@@ -73,13 +73,24 @@ struct CoverRule {
     bool Covered(int q, int suitability) const { return q >= threshold[static_cast<std::size_t>(suitability)]; }
 };
 
-// The weighted pattern sums of one cover along one texture row, with the
-// noise, rc and em rows of that texture row. Cover 1 reads at the pixel x and,
-// for the blotchy patterns, at the mirrored pixel T - 1 - x; cover 2 reads the
-// same rasters mirrored where cover 1 reads them unmirrored.
-void Cover1Sums(int pattern, const std::uint8_t* noise, const std::uint8_t* rc, const std::uint8_t* em, int width,
-                std::uint16_t* sums);
-void Cover2Sums(int pattern, const std::uint8_t* noise, const std::uint8_t* rc, const std::uint8_t* em, int width,
-                std::uint16_t* sums);
+// One texture row of the pattern sources, and each reversed: at x the
+// reversed rows hold the mirrored pixel T - 1 - x.
+struct PatternRow {
+    const std::uint8_t* noise = nullptr;
+    const std::uint8_t* rc = nullptr;
+    const std::uint8_t* em = nullptr;
+    const std::uint8_t* noiseReversed = nullptr;
+    const std::uint8_t* rcReversed = nullptr;
+    const std::uint8_t* emReversed = nullptr;
+};
+
+// Writes `row` reversed into `reversed`.
+void ReverseRow(const std::uint8_t* row, int width, std::uint8_t* reversed);
+
+// The weighted pattern sums q of one cover along one texture row. Cover 1
+// reads at the pixel x and, for the blotchy patterns, at the mirrored pixel;
+// cover 2 reads mirrored where cover 1 reads unmirrored.
+void Cover1Sums(int pattern, const PatternRow& row, int width, std::uint16_t* sums);
+void Cover2Sums(int pattern, const PatternRow& row, int width, std::uint16_t* sums);
 
 }  // namespace kv

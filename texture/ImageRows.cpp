@@ -11,31 +11,49 @@
 
 namespace kv {
 
+namespace {
+
+// Stores the three low bytes of a packed colour at `out`.
+inline void StoreLast(std::uint8_t* out, std::uint32_t c)
+{
+    out[0] = static_cast<std::uint8_t>(c);
+    out[1] = static_cast<std::uint8_t>(c >> 8);
+    out[2] = static_cast<std::uint8_t>(c >> 16);
+}
+
+}  // namespace
+
+// Both expansions store four bytes per pixel, the fourth being overwritten by
+// the next pixel; the last pixel of the row is stored byte by byte.
+
 void ExpandGrey(const std::uint8_t* __restrict grey, int width, std::uint8_t* __restrict rgb)
 {
-    for (int x = 0; x < width; ++x) {
-        rgb[3 * x] = grey[x];
-        rgb[3 * x + 1] = grey[x];
-        rgb[3 * x + 2] = grey[x];
+    if (width <= 0) return;
+    for (int x = 0; x < width - 1; ++x) {
+        const std::uint32_t c = grey[x] * 0x010101u;
+        std::memcpy(rgb + 3 * x, &c, 4);
     }
+    StoreLast(rgb + 3 * (width - 1), grey[width - 1] * 0x010101u);
 }
 
 void ExpandPalette(const std::uint8_t* __restrict shades, const std::uint8_t* __restrict classes,
                    const Palette& palette, int width, std::uint8_t* __restrict rgb)
 {
+    if (width <= 0) return;
     const std::uint32_t* colours = palette.data();
-    // Four bytes are stored per pixel; the fourth is overwritten by the next
-    // pixel, or lands in the row's spare byte.
+    const int last = width - 1;
     if (classes) {
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < last; ++x) {
             const std::uint32_t c = colours[(static_cast<unsigned>(classes[x]) << 8) | shades[x]];
             std::memcpy(rgb + 3 * x, &c, 4);
         }
+        StoreLast(rgb + 3 * last, colours[(static_cast<unsigned>(classes[last]) << 8) | shades[last]]);
     } else {
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < last; ++x) {
             const std::uint32_t c = colours[shades[x]];
             std::memcpy(rgb + 3 * x, &c, 4);
         }
+        StoreLast(rgb + 3 * last, colours[shades[last]]);
     }
 }
 

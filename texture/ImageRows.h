@@ -57,8 +57,7 @@ void ExpandGrey(const std::uint8_t* grey, int width, std::uint8_t* rgb);
 using Palette = std::array<std::uint32_t, 768>;
 
 // Colours a row through a palette: pixel x takes palette[classes[x] * 256 +
-// shades[x]]; without classes every pixel is of class 0. `rgb` needs one
-// byte of room beyond the row.
+// shades[x]]; without classes every pixel is of class 0.
 void ExpandPalette(const std::uint8_t* shades, const std::uint8_t* classes, const Palette& palette, int width,
                    std::uint8_t* rgb);
 

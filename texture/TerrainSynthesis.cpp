@@ -136,8 +136,7 @@ void ColourRowPixels(const ColourRow& row)
             classes[x] = static_cast<std::uint8_t>(cls);
             shades[x] = static_cast<std::uint8_t>((noiseMirrored[x] & covered) | (shade & ~covered));
         } else {
-            classes[x] = kBare;
-            shades[x] = static_cast<std::uint8_t>(shade);
+            shades[x] = static_cast<std::uint8_t>(shade);  // all bare: no classes kept
         }
     }
 }
@@ -169,6 +168,8 @@ void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources,
 {
     const int t = sources.size;
     std::vector<std::uint16_t> sums1(static_cast<std::size_t>(t)), sums2(static_cast<std::size_t>(t));
+    std::vector<std::uint8_t> reversed(3 * static_cast<std::size_t>(t));
+    const bool anyCover = plan.cover1.Active() || plan.cover2.Active();
     const ColourRowFunction pixels =
         PickColourRow(plan.strata, plan.cover1.Active(), plan.cover2.Active(), surround);
     ColourRow row{};
@@ -183,10 +184,21 @@ void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources,
         row.noise = sources.noise.Row(y);
         row.noiseMirrored = sources.noise.Row(t - 1 - y);
         row.rc = sources.rc.Row(y);
-        const std::uint8_t* em = sources.em.Row(y);
-        if (plan.cover1.Active()) Cover1Sums(plan.cover1.pattern, row.noise, row.rc, em, t, sums1.data());
-        if (plan.cover2.Active()) Cover2Sums(plan.cover2.pattern, row.noise, row.rc, em, t, sums2.data());
-        row.classes = classes.Row(y);
+        if (anyCover) {
+            PatternRow patterns;
+            patterns.noise = row.noise;
+            patterns.rc = row.rc;
+            patterns.em = sources.em.Row(y);
+            patterns.noiseReversed = reversed.data();
+            patterns.rcReversed = reversed.data() + t;
+            patterns.emReversed = reversed.data() + 2 * t;
+            ReverseRow(patterns.noise, t, reversed.data());
+            ReverseRow(patterns.rc, t, reversed.data() + t);
+            ReverseRow(patterns.em, t, reversed.data() + 2 * t);
+            if (plan.cover1.Active()) Cover1Sums(plan.cover1.pattern, patterns, t, sums1.data());
+            if (plan.cover2.Active()) Cover2Sums(plan.cover2.pattern, patterns, t, sums2.data());
+        }
+        row.classes = anyCover ? classes.Row(y) : nullptr;
         row.shades = shades.Row(y);
         pixels(row);
         CheckRow(check);
@@ -198,41 +210,44 @@ ShadedImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& 
                                const RowCheck& check, PassProgress* progress)
 {
     ShadedImage image;
-    image.classes = std::make_shared<Raster>(sources.size);
+    // Without covers every pixel is bare and no classes are kept.
+    const bool covers = plan.cover1.Active() || plan.cover2.Active();
+    image.classes = std::make_shared<Raster>(covers ? sources.size : 0);
     image.shades = Raster(sources.size);
     ComposeColourRows(plan, sources, surround, *image.classes, image.shades, 0, sources.size, check, progress);
+    if (!covers) image.classes.reset();
     return image;
 }
 
 std::unique_ptr<ImageRows> ColourRows(const SynthesisPlan& plan, ShadedImage image)
 {
-    const bool covers = plan.cover1.Active() || plan.cover2.Active();
-    std::shared_ptr<const Raster> classes;
-    if (covers) classes = std::move(image.classes);  // without covers every pixel is bare
-    return std::make_unique<IndexedRows>(std::move(image.shades), std::move(classes), plan.palette);
+    return std::make_unique<IndexedRows>(std::move(image.shades), std::move(image.classes), plan.palette);
 }
 
-Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster& classes, const PatternRaster& ra,
+Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster* classes, const PatternRaster& ra,
                         const PatternRaster& em, const RowCheck& check)
 {
-    const int t = classes.size;
+    const int t = ra.size;
     Raster bump(t);
     for (int y = 0; y < t; ++y) {
-        const std::uint8_t* cls = classes.Row(y);
-        const std::uint8_t* r = ra.Row(y);
-        const std::uint8_t* e = em.Row(y);
-        std::uint8_t* out = bump.Row(y);
-        for (int x = 0; x < t; ++x) {
-            int b;
-            if (cls[x] == kCover2)
-                b = r[x] + 25;
-            else if (cls[x] == kCover1)
-                b = r[x];
-            else if (plan.smooth)
-                b = r[x] - 25;
+        const std::uint8_t* __restrict r = ra.Row(y);
+        const std::uint8_t* __restrict e = em.Row(y);
+        std::uint8_t* __restrict out = bump.Row(y);
+        if (!classes) {
+            // Bare ground everywhere.
+            if (plan.smooth)
+                for (int x = 0; x < t; ++x) out[x] = static_cast<std::uint8_t>((r[x] - 25) & 255);
             else
-                b = e[x];
-            out[x] = static_cast<std::uint8_t>(b & 255);
+                std::memcpy(out, e, static_cast<std::size_t>(t));
+        } else {
+            const std::uint8_t* __restrict cls = classes->Row(y);
+            for (int x = 0; x < t; ++x) {
+                const int c = cls[x];
+                // Cover 2: ra + 25; cover 1: ra; bare: ra - 25 (smooth) or em (jagged).
+                const int onBare = plan.smooth ? r[x] - 25 : e[x];
+                const int b = c == kCover2 ? r[x] + 25 : c == kCover1 ? r[x] : onBare;
+                out[x] = static_cast<std::uint8_t>(b & 255);
+            }
         }
         CheckRow(check);
     }
@@ -290,12 +305,12 @@ void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& 
         PassProgress progress(&control, 19, 3, 8, t);
         detail = ComposeColourImage(plan, sources, false, check, &progress);
     }
-    std::shared_ptr<const Raster> classes = detail.classes;
+    std::shared_ptr<const Raster> classes = detail.classes;  // none without covers
     sink.Write("tex1.jpg", ColourRows(plan, std::move(detail)));
     Progress(control, 43, check);
     PatternRaster ra = sink.LoadRaPattern(check);
     Progress(control, 46, check);
-    Raster bump = ComposeBumpImage(plan, *classes, ra, sources.em, check);
+    Raster bump = ComposeBumpImage(plan, classes.get(), ra, sources.em, check);
     Progress(control, 49, check);
     sink.Write("bump1.jpg", std::make_unique<GreyRows>(std::move(bump)));
     // The rock colour texture depends on neither pass: made now, it keeps the
@@ -321,7 +336,7 @@ void SynthesizeTerrainTextures(const ProjectSettings& settings, TerrainSources& 
     classes = surround.classes;
     sink.Write("tex2.jpg", ColourRows(plan, std::move(surround)));
     Progress(control, 85, check);
-    bump = ComposeBumpImage(plan, *classes, ra, sources.em, check);
+    bump = ComposeBumpImage(plan, classes.get(), ra, sources.em, check);
     Progress(control, 88, check);
     classes.reset();
     ra = PatternRaster();

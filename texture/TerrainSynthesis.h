@@ -110,6 +110,7 @@ private:
 // A colour image of a pass: the class of every pixel and its shade within
 // the class's colours (the mirrored noise under a cover, the base shade on
 // bare ground). The plan's palette gives the colour at class * 256 + shade.
+// Without covers every pixel is bare and there are no classes.
 struct ShadedImage {
     std::shared_ptr<Raster> classes;
     Raster shades;
@@ -131,8 +132,9 @@ void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources,
 std::unique_ptr<ImageRows> ColourRows(const SynthesisPlan& plan, ShadedImage image);
 
 // The bump map of a pass: cover 2 ra + 25, cover 1 ra, bare ground ra - 25 for
-// the smooth materials and em for the jagged ones, modulo 256.
-Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster& classes, const PatternRaster& ra,
+// the smooth materials and em for the jagged ones, modulo 256. No classes:
+// bare ground everywhere.
+Raster ComposeBumpImage(const SynthesisPlan& plan, const Raster* classes, const PatternRaster& ra,
                         const PatternRaster& em, const RowCheck& check);
 
 // The shades of the rock colour texture (coloured with the base colours):
