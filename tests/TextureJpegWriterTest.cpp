@@ -146,7 +146,7 @@ TEST(OrderedJpegWriter, StopsAtTheFirstFailingFileInOrder)
     EXPECT_EQ(writer.Written(), 1u);
 }
 
-TEST(OrderedJpegWriter, JobThreadCompressesWhenImagesPileUpAndHonoursStop)
+TEST(OrderedJpegWriter, FinishCompressesOnTheJobThreadAndHonoursStop)
 {
     test::ScratchDir dir;
     auto images = Images(3);
@@ -157,23 +157,21 @@ TEST(OrderedJpegWriter, JobThreadCompressesWhenImagesPileUpAndHonoursStop)
     {
         OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, [&] {
             ++polls;
-            if (stop) throw JobStopped{};
+            if (stop && polls > 400) throw JobStopped{};
         });
-        // Keep the helper busy so that images pile up.
-        auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
+        // Keep the helper busy so that the images wait for the job thread.
+        auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); });
         while (!worker.Busy()) std::this_thread::yield();
-        writer.Submit(paths[0], std::move(images[0]));
-        EXPECT_EQ(polls, 0);  // one image waiting: left to the helper
-        writer.Submit(paths[1], std::move(images[1]));
-        EXPECT_EQ(polls, 320);  // two waiting: the first compressed here, a look at the stop before every row
+        for (int i = 0; i < 3; ++i) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
+        EXPECT_EQ(polls, 0);  // handing over returns at once
         stop = true;
-        // Two waiting again: compressing f1 here sees the stop before its first row.
-        EXPECT_THROW(writer.Submit(paths[2], std::move(images[2])), JobStopped);
-        EXPECT_EQ(polls, 321);
+        // f0 is compressed here (a look at the stop before each of its 320
+        // rows) and written; the stop is seen on the 81st row of f1.
+        EXPECT_THROW(writer.Finish(), JobStopped);
+        EXPECT_EQ(polls, 401);
         worker.Await(blocker, {});
     }
-    // f0 was compressed but f1 and f2 never were: nothing after f0, and f0
-    // itself only if it was written before the stop.
+    EXPECT_TRUE(fs::exists(paths[0]));
     EXPECT_FALSE(fs::exists(paths[1]));
     EXPECT_FALSE(fs::exists(paths[2]));
 }

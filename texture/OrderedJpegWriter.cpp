@@ -56,10 +56,6 @@ bool OrderedJpegWriter::Cancelled()
 
 void OrderedJpegWriter::Encode(Item* item)
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        item->started = true;
-    }
     JpegBytes bytes;
     JpegEncodeResult result = JpegEncodeResult::Cancelled;
     if (!cancel_) result = EncodeJpegToMemory(*item->image, 100, bytes, [this] { return Cancelled(); });
@@ -102,7 +98,6 @@ void OrderedJpegWriter::CommitReady()
 void OrderedJpegWriter::Submit(const std::string& path, std::unique_ptr<ImageRows> image)
 {
     ThrowIfFailed();
-    WorkerThread::TaskPtr waiting;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Item* item = nullptr;
@@ -111,15 +106,7 @@ void OrderedJpegWriter::Submit(const std::string& path, std::unique_ptr<ImageRow
         if (!item) throw std::logic_error("no file " + path + " waits for an image");
         item->image = std::move(image);
         item->task = worker_.Post([this, item] { Encode(item); });
-        // Images handed over but not yet being compressed, in file order.
-        std::vector<Item*> idle;
-        for (const auto& candidate : items_)
-            if (candidate->task && !candidate->started) idle.push_back(candidate.get());
-        if (idle.size() >= 2) waiting = idle.front()->task;
     }
-    // The helper has two images waiting: this thread compresses the first.
-    if (waiting) worker_.RunHere(waiting);
-    RethrowInterruption();
     ThrowIfFailed();
 }
 

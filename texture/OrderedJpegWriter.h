@@ -1,7 +1,7 @@
 #pragma once
 // Writes a creation's JPEG files while the job goes on computing: compression
-// runs on the helper thread and, when images pile up, on the job's thread as
-// well, so both cores compress at once. The files are still created strictly
+// runs on the helper thread while the job computes the next images, and on
+// both threads once the job has handed over its last image. The files are still created strictly
 // in their fixed order, each only after the one before it was written
 // completely, whatever order the images arrive and are compressed in; so the
 // disk sees what a one-file-at-a-time writer would leave: a run of complete
@@ -39,16 +39,16 @@ public:
     OrderedJpegWriter(const OrderedJpegWriter&) = delete;
     OrderedJpegWriter& operator=(const OrderedJpegWriter&) = delete;
 
-    // Takes the image of one of the paths, in any order. The helper thread
-    // compresses it when free; with two images already waiting for it, the
-    // job thread compresses the first of them (in file order) before returning.
+    // Takes the image of one of the paths, in any order, and returns at once;
+    // the helper thread compresses the images in the order they arrive.
     void Submit(const std::string& path, std::unique_ptr<ImageRows> image);
 
     // Throws the failure of an earlier file (a JobFailure), if there was one.
     void ThrowIfFailed();
 
     // Returns when every file has been written (each path must have had its
-    // image); throws the first failure, or the stop request seen while waiting.
+    // image), compressing waiting images on this thread beside the helper;
+    // throws the first failure, or the stop request seen while waiting.
     void Finish();
 
     // Returns when every image handed over so far has been dealt with: the
@@ -66,7 +66,6 @@ private:
         WorkerThread::TaskPtr task;
         JpegBytes bytes;
         JpegEncodeResult result = JpegEncodeResult::Cancelled;
-        bool started = false;
         bool encoded = false;
     };
 
