@@ -99,17 +99,19 @@ Raster BuildHeightTexture(const HeightGrid& grid, int textureSize, const RowChec
     }
 
     // Normalisation over the whole raster. First-pass values left in the last
-    // s columns may exceed the largest value: they are held at 255.
-    std::uint8_t scale[256];
-    for (int value = 0; value < 256; ++value) {
-        int normalised = 0;
-        if (largest > 0)
-            normalised = static_cast<int>(static_cast<float>(value) / static_cast<float>(largest) * 255.0f);
-        scale[value] = static_cast<std::uint8_t>(std::min(normalised, 255));
-    }
+    // s columns may exceed the largest value: they are held at 255. The same
+    // single-precision operations for every pixel, in a loop that vectorises.
+    const float scale = static_cast<float>(largest);
     for (int y = 0; y < t; ++y) {
-        std::uint8_t* row = out.Row(y);
-        for (int x = 0; x < t; ++x) row[x] = scale[row[x]];
+        std::uint8_t* __restrict row = out.Row(y);
+        if (largest == 0) {
+            std::memset(row, 0, static_cast<std::size_t>(t));
+        } else {
+            for (int x = 0; x < t; ++x) {
+                const int normalised = static_cast<int>(static_cast<float>(row[x]) / scale * 255.0f);
+                row[x] = static_cast<std::uint8_t>(std::min(normalised, 255));
+            }
+        }
         CheckRow(check);
     }
     return out;

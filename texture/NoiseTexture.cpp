@@ -50,16 +50,37 @@ std::uint32_t AdvanceRandomState(std::uint32_t state, std::uint64_t draws)
 void FillNoiseRows(Raster& noise, int firstRow, int endRow, Random& random, const RowCheck& check)
 {
     const std::uint8_t* table = Table().bytes.data();
-    const int t = noise.size;
-    // The draw loop works on a local copy of the state.
-    std::uint32_t state = random.State();
+    const std::size_t t = static_cast<std::size_t>(noise.size);
+    // Four interleaved runs of the generator: lane k holds the state of draw
+    // 4m + k + 1 and moves on four draws at a time, so the four multiplies of
+    // a step do not wait for one another. The bytes are those of drawing one
+    // value after another.
+    const std::uint32_t start = random.State();
+    std::uint32_t lane[4];
+    for (int k = 0; k < 4; ++k) lane[k] = AdvanceRandomState(start, static_cast<std::uint64_t>(k) + 1);
+    const std::uint32_t a4 = AdvanceRandomState(1, 4) - AdvanceRandomState(0, 4);  // the multiplier of four draws
+    const std::uint32_t c4 = AdvanceRandomState(0, 4);                            // and its increment
+    std::uint64_t drawn = 0;
+    auto drawOne = [&](std::uint8_t& out) {
+        std::uint32_t& state = lane[drawn & 3];
+        out = table[(state >> 16) & 0x7fffu];
+        state = state * a4 + c4;
+        ++drawn;
+    };
     for (int y = firstRow; y < endRow; ++y) {
         std::uint8_t* row = noise.Row(y);
-        for (int x = 0; x < t; ++x) {
-            state = state * kMultiplier + kIncrement;
-            row[x] = table[(state >> 16) & 0x7fffu];
+        std::size_t x = 0;
+        // The lanes run on across rows: a row begins where they stand.
+        while (x < t && (drawn & 3) != 0) drawOne(row[x++]);
+        for (; x + 4 <= t; x += 4) {
+            for (std::size_t k = 0; k < 4; ++k) {
+                row[x + k] = table[(lane[k] >> 16) & 0x7fffu];
+                lane[k] = lane[k] * a4 + c4;
+            }
+            drawn += 4;
         }
-        random.SetState(state);
+        while (x < t) drawOne(row[x++]);
+        random.SetState(AdvanceRandomState(start, drawn));
         CheckRow(check);
     }
 }
