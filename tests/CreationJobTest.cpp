@@ -77,6 +77,9 @@ struct JobFixture : ::testing::Test {
         test::WriteGreyBmp(programDir.File("height01.bmp"), 12, 12, [](int x, int y) { return (x * 19 + y * 7) % 256; });
         // atmos.jpg is coloured from the stock cloud bitmap of the default clouds.
         fs::copy_file(JoinPath(test::ProgramDir(), "puff.bmp"), programDir.File("puff.bmp"));
+        // The terrain textures read the Lo Res pattern bitmaps.
+        for (const char* pattern : {"rc1.bmp", "em1.bmp", "ra1.bmp"})
+            fs::copy_file(JoinPath(test::ProgramDir(), pattern), programDir.File(pattern));
         settings = DefaultSettings(programDir.path());
     }
     JobOutcome Run(const std::string& title = "Valley")
