@@ -127,7 +127,10 @@ struct JpegErrors {
     jpeg_error_mgr standard;
     std::jmp_buf escape;
 };
-extern "C" void TestJpegErrorExit(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->escape, 1); }
+extern "C" void TestJpegErrorExit(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->escape, 1);
+}
 
 // Decodes a JPEG file completely; width and height, or 0 x 0 if it is not a whole JPEG.
 std::pair<int, int> DecodedSize(const std::string& path)
@@ -327,7 +330,8 @@ TEST(TerrainTextureFailure, MissingPatternsReportTheirPaths)
         Installation inst(0);
         test::WriteGreyBmp(inst.program.File("em1.bmp"), 576, 576, [](int, int) { return 9; });
         Creation creation(inst, inst.Settings(), false);
-        EXPECT_EQ(FailureOf(creation), "The pattern bitmap " + inst.program.File("em1.bmp") + " must be 288 x 288 pixels.");
+        EXPECT_EQ(FailureOf(creation),
+                  "The pattern bitmap " + inst.program.File("em1.bmp") + " must be 288 x 288 pixels.");
     }
 }
 

@@ -115,7 +115,8 @@ TEST(OrderedJpegWriter, WritesEveryImageAsTheFileWriterWouldInAnyArrivalOrder)
     const std::vector<std::string> paths = Paths(dir, 6);
     WorkerThread worker;
     OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
-    for (int i : {5, 0, 1, 3, 2, 4}) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
+    for (int i : {5, 0, 1, 3, 2, 4})
+        writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
     writer.Finish();
     EXPECT_EQ(writer.Written(), 6u);
     for (int i = 0; i < 6; ++i)
@@ -134,7 +135,8 @@ TEST(OrderedJpegWriter, StopsAtTheFirstFailingFileInOrder)
     testing::internal::CaptureStderr();
     try {
         // The later files arrive first; none may be created after the failure.
-        for (int i : {4, 3, 2, 0, 1}) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
+        for (int i : {4, 3, 2, 0, 1})
+            writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
         writer.Finish();
         FAIL() << "no failure";
     } catch (const JobFailure& failure) {
@@ -162,7 +164,8 @@ TEST(OrderedJpegWriter, FinishCompressesOnTheJobThreadAndHonoursStop)
         // Keep the helper busy so that the images wait for the job thread.
         auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); });
         while (!worker.Busy()) std::this_thread::yield();
-        for (int i = 0; i < 3; ++i) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < 3; ++i)
+            writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
         EXPECT_EQ(polls, 0);  // handing over returns at once
         stop = true;
         // f0 is compressed here (a look at the stop before each of its 320
@@ -184,7 +187,8 @@ TEST(OrderedJpegWriter, AbandonedWriterCreatesNoFurtherFiles)
     WorkerThread worker;
     {
         OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
-        for (int i = 0; i < 4; ++i) writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < 4; ++i)
+            writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
         // Leaves without Finish, as when the job ends by a stop or a failure.
     }
     // Whatever was written is a run of complete files from the first.

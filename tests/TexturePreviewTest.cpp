@@ -38,7 +38,8 @@ struct PreviewFiles {
     std::vector<std::string> Listing() const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(program.path())) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(program.path()))
+            names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }

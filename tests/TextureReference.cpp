@@ -203,7 +203,8 @@ void Covers(const ProjectSettings& st, Textures& tx, Bytes& cover1, Bytes& band)
     const Limits c2 = LimitsOf(st.cover2altitudemin, st.cover2altitudemax, st.cover2slopemin, st.cover2slopemax,
                                st.cover2density, 214);
     const std::size_t count = static_cast<std::size_t>(t * t);
-    for (std::size_t i = 0; i < count; ++i) cover1[i] = static_cast<std::uint8_t>(BandWeight(tx.height[i], c1.a0, c1.a1));
+    for (std::size_t i = 0; i < count; ++i)
+        cover1[i] = static_cast<std::uint8_t>(BandWeight(tx.height[i], c1.a0, c1.a1));
     for (std::size_t i = 0; i < count; ++i) {
         band[i] = static_cast<std::uint8_t>(BandWeight(tx.slope[i], c1.s0, c1.s1));
         if (band[i] > cover1[i]) band[i] = cover1[i];

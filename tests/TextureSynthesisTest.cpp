@@ -32,7 +32,8 @@ HeightGrid ConstantGrid(int n, std::int32_t value)
 
 TEST(HeightTexture, MatchesDirectReadingAtManySizes)
 {
-    const std::pair<int, int> sizes[] = {{16, 2}, {16, 16}, {24, 7}, {40, 9}, {64, 33}, {100, 13}, {288, 100}, {576, 256}};
+    const std::pair<int, int> sizes[] = {{16, 2},  {16, 16},  {24, 7},    {40, 9},
+                                         {64, 33}, {100, 13}, {288, 100}, {576, 256}};
     for (const auto& [t, n] : sizes) {
         const SmallInputs inputs = test::MakeInputs(t, n, t + n);
         int cell = 0;
@@ -322,7 +323,8 @@ TEST(TerrainSynthesis, CoverTwoLiesOverCoverOne)
             const bool under1 = c1.at(tex)[3 * i + 1] != 0;
             overlap += under1 && under2;
             const auto& expected = under2 ? c2 : under1 ? c1 : none;
-            for (int c = 0; c < 3; ++c) ASSERT_EQ(b.at(tex)[3 * i + c], expected.at(tex)[3 * i + c]) << pass << " " << i;
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(b.at(tex)[3 * i + c], expected.at(tex)[3 * i + c]) << pass << " " << i;
             ASSERT_EQ(b.at(bump)[3 * i], expected.at(bump)[3 * i]) << pass << " " << i;
         }
     }

@@ -89,7 +89,8 @@ Raster BuildHeightTexture(const HeightGrid& grid, int textureSize, const RowChec
         const std::uint8_t* below = out.Row(y + s);
         int rowLargest = 0;
         for (int x = 0; x < limit; ++x) {
-            const int value = static_cast<int>(upper * static_cast<float>(row[x]) + lower * static_cast<float>(below[x]));
+            const int value =
+                static_cast<int>(upper * static_cast<float>(row[x]) + lower * static_cast<float>(below[x]));
             const int stored = std::min(value, 255);
             row[x] = static_cast<std::uint8_t>(stored);
             rowLargest = std::max(rowLargest, stored);

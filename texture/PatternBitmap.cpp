@@ -33,7 +33,8 @@ PatternRaster TilePattern(const Bitmap24& picture, int textureSize, const RowChe
 {
     const int w = picture.width;
     const int h = picture.height;
-    if (w < 1 || w * 2 != textureSize || h != w) throw std::invalid_argument("pattern picture does not tile the texture");
+    if (w < 1 || w * 2 != textureSize || h != w)
+        throw std::invalid_argument("pattern picture does not tile the texture");
     PatternRaster raster;
     raster.size = textureSize;
     raster.tileHeight = h;

@@ -19,8 +19,8 @@ namespace {
 // Thrown by work on the helper thread when the job is ending anyway.
 struct Abandoned {};
 
-// Sets the flag when the stage ends by an exception, so that work on the
-// helper thread stops within a row.
+// Sets the flag when the stage ends, so that work still running on the helper
+// thread (after a stop or a failure) stops within a row.
 class AbandonOnExit {
 public:
     explicit AbandonOnExit(std::atomic<bool>& flag) : flag_(flag) {}
@@ -111,14 +111,17 @@ void MakeTerrainTextures(CreationContext& ctx)
     });
     auto noiseBottom = worker.Post([&, noiseStart] {
         Random random;
-        random.SetState(AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(half) * static_cast<std::uint64_t>(t)));
+        random.SetState(
+            AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(half) * static_cast<std::uint64_t>(t)));
         FillNoiseRows(sources.noise, half, t, random, check);
     });
     auto rc = worker.Post([&] {
-        sources.rc = LoadPatternBitmap(PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, check);
+        sources.rc = LoadPatternBitmap(
+            PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, check);
     });
     auto em = worker.Post([&] {
-        sources.em = LoadPatternBitmap(PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, check);
+        sources.em = LoadPatternBitmap(
+            PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, check);
     });
     const std::function<void()> poll = [&] { ctx.control.CheckStop(); };
 

@@ -1,6 +1,7 @@
 #include "texture/WorkerThread.h"
 
 #include <chrono>
+#include <system_error>
 
 namespace kv {
 
@@ -27,7 +28,15 @@ void WorkerThread::Task::Run()
     finished.notify_all();
 }
 
-WorkerThread::WorkerThread() : thread_([this] { Loop(); }) {}
+WorkerThread::WorkerThread()
+{
+    try {
+        thread_ = std::thread([this] { Loop(); });
+    } catch (const std::system_error&) {
+        // No second thread to be had: every task then runs on the thread that
+        // waits for it.
+    }
+}
 
 WorkerThread::~WorkerThread()
 {
@@ -37,7 +46,7 @@ WorkerThread::~WorkerThread()
         queue_.clear();
     }
     wake_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 WorkerThread::TaskPtr WorkerThread::Post(std::function<void()> work)

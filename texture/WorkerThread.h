@@ -13,6 +13,8 @@
 
 namespace kv {
 
+// When the system refuses a second thread, tasks simply run on the thread
+// that waits for them.
 class WorkerThread {
 public:
     class Task {
