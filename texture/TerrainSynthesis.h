@@ -123,7 +123,8 @@ struct ShadedImage {
 ShadedImage ComposeColourImage(const SynthesisPlan& plan, const TerrainSources& sources, bool surround,
                                const RowCheck& check, PassProgress* progress = nullptr);
 
-// Rows [firstRow, endRow) of that pass into `classes` and `shades`.
+// Rows [firstRow, endRow) of that pass into `classes` and `shades`
+// (`classes` is left alone when neither cover is active).
 void ComposeColourRows(const SynthesisPlan& plan, const TerrainSources& sources, bool surround, Raster& classes,
                        Raster& shades, int firstRow, int endRow, const RowCheck& check,
                        PassProgress* progress = nullptr);
