@@ -123,46 +123,5 @@ TEST(CoverRule, DensityZeroAndPatternNoneNeverCover)
     EXPECT_FALSE(none.Active());
 }
 
-TEST(CoverRule, SuitabilityIsTheSmallerOfTheTwoWeights)
-{
-    CoverLimits limits{0, 100, 50, 150, 60};
-    const CoverRule rule = CoverRule::Make(kCoverGritty, limits);
-    EXPECT_EQ(rule.Suitability(10, 100), std::min(BandWeight(10, 0, 100), BandWeight(100, 50, 150)));
-    EXPECT_EQ(rule.Suitability(90, 100), BandWeight(90, 0, 100));
-    EXPECT_EQ(rule.Suitability(10, 60), BandWeight(60, 50, 150));
-}
-
-TEST(CoverSums, BlotchyIsSymmetricAndCoverTwoReadsMirrored)
-{
-    constexpr int w = 21;
-    std::uint8_t n[w], r[w], e[w], nr[w], rr[w], er[w];
-    for (int x = 0; x < w; ++x) {
-        n[x] = static_cast<std::uint8_t>(10 * x + 1);
-        r[x] = static_cast<std::uint8_t>(200 - 7 * x);
-        e[x] = static_cast<std::uint8_t>(x * x);
-    }
-    ReverseRow(n, w, nr);
-    ReverseRow(r, w, rr);
-    ReverseRow(e, w, er);
-    for (int x = 0; x < w; ++x) ASSERT_EQ(er[x], e[w - 1 - x]);
-    const PatternRow row{n, r, e, nr, rr, er};
-    std::uint16_t a[w], b[w];
-    Cover1Sums(kCoverBlotchy, row, w, a);
-    Cover2Sums(kCoverBlotchy, row, w, b);
-    for (int x = 0; x < w; ++x) {
-        EXPECT_EQ(a[x], b[x]);
-        EXPECT_EQ(a[x], e[x] + e[w - 1 - x]);
-    }
-    Cover1Sums(kCoverGrittyPatchy, row, w, a);
-    Cover2Sums(kCoverGrittyPatchy, row, w, b);
-    for (int x = 0; x < w; ++x) EXPECT_EQ(b[x], a[w - 1 - x]);
-    Cover1Sums(kCoverGrittyBlotchy, row, w, a);
-    Cover2Sums(kCoverGrittyBlotchy, row, w, b);
-    for (int x = 0; x < w; ++x) {
-        EXPECT_EQ(a[x], 2 * e[w - 1 - x] + n[x] + 2 * e[x]);
-        EXPECT_EQ(b[x], n[w - 1 - x] + 2 * e[w - 1 - x] + 2 * e[x]);
-    }
-}
-
 }  // namespace
 }  // namespace kv

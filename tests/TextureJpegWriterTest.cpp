@@ -179,23 +179,5 @@ TEST(OrderedJpegWriter, FinishCompressesOnTheJobThreadAndHonoursStop)
     EXPECT_FALSE(fs::exists(paths[2]));
 }
 
-TEST(OrderedJpegWriter, AbandonedWriterCreatesNoFurtherFiles)
-{
-    test::ScratchDir dir;
-    auto images = Images(4);
-    const std::vector<std::string> paths = Paths(dir, 4);
-    WorkerThread worker;
-    {
-        OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
-        for (int i = 0; i < 4; ++i)
-            writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
-        // Leaves without Finish, as when the job ends by a stop or a failure.
-    }
-    // Whatever was written is a run of complete files from the first.
-    std::size_t run = 0;
-    while (run < 4 && fs::exists(paths[run])) ++run;
-    for (std::size_t i = run; i < 4; ++i) EXPECT_FALSE(fs::exists(paths[i]));
-}
-
 }  // namespace
 }  // namespace kv

@@ -110,17 +110,6 @@ TEST(SlopeTexture, MatchesDirectReadingForEveryCellSize)
     }
 }
 
-TEST(SlopeTexture, SteepEdgeSaturatesAt255)
-{
-    Raster height(8);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 4; x < 8; ++x) height.Row(y)[x] = 255;
-    const Raster slope = BuildSlopeTexture(height, 1);
-    // Left-right, both diagonals differ by 255 at the edge: 765 / 2 = 382, held at 255.
-    EXPECT_EQ(slope.At(3, 3), 255);
-    EXPECT_EQ(slope.At(1, 3), 0);
-}
-
 TEST(NoiseTexture, DrawsTheGeneratorRowByRow)
 {
     Random random;
@@ -235,17 +224,6 @@ TEST(TerrainSynthesis, HandsOverImagesInFileOrderWithProgress)
     EXPECT_EQ(sink.finishes, 1);
     // A stop check after every row of every pass.
     EXPECT_GE(control.checks, 32 * 5);
-}
-
-TEST(TerrainSynthesis, WithoutRocksEndsAtBump2)
-{
-    const SmallInputs inputs = test::MakeInputs(32, 9, 1);
-    TerrainSources sources = test::ProgramSources(inputs);
-    test::CollectingSink sink(TilePattern(inputs.raPicture, 32));
-    test::RecordingControl control;
-    SynthesizeTerrainTextures(Settings(0, 0, 0), sources, false, sink, control, {});
-    EXPECT_EQ(sink.order, (std::vector<std::string>{"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg"}));
-    EXPECT_EQ(control.values.back(), 91);
 }
 
 TEST(TerrainSynthesis, StopRequestEndsWithinARow)
