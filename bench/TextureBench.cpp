@@ -202,25 +202,38 @@ void BM_JpegSixImagesHiRes(benchmark::State& state)
 }
 BENCHMARK(BM_JpegSixImagesHiRes)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 
-// Both in turn within each iteration; the counters give the best time of each
-// and their ratio (the stage over the bare compression), which the noise of a
-// shared machine disturbs least.
+// Both in turn within each iteration (the order alternating), so that each
+// pair meets the same load on a shared machine. The counters give the best
+// time of each, and the median and best of the per-iteration ratios (the
+// stage over the bare compression).
 void BM_TextureStageOverJpeg(benchmark::State& state)
 {
     TempDir scene;
     Stage stage;
     SixImages();
     double bestStage = 1e9, bestJpeg = 1e9;
+    std::vector<double> ratios;
     for (auto _ : state) {
-        bestStage = std::min(bestStage, stage.Run(scene.path));
-        bestJpeg = std::min(bestJpeg, EncodeSix(scene.path));
+        double stageTime, jpegTime;
+        if (ratios.size() % 2 == 0) {
+            stageTime = stage.Run(scene.path);
+            jpegTime = EncodeSix(scene.path);
+        } else {
+            jpegTime = EncodeSix(scene.path);
+            stageTime = stage.Run(scene.path);
+        }
+        bestStage = std::min(bestStage, stageTime);
+        bestJpeg = std::min(bestJpeg, jpegTime);
+        ratios.push_back(stageTime / jpegTime);
     }
+    std::sort(ratios.begin(), ratios.end());
     state.counters["stage_ms"] = bestStage * 1000;
     state.counters["jpeg_ms"] = bestJpeg * 1000;
-    state.counters["ratio"] = bestStage / bestJpeg;
+    state.counters["ratio_median"] = ratios[ratios.size() / 2];
+    state.counters["ratio_best"] = ratios.front();
     state.SetLabel(Program().Label());
 }
-BENCHMARK(BM_TextureStageOverJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
+BENCHMARK(BM_TextureStageOverJpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
 
 void BM_TerrainPreview(benchmark::State& state)
 {
