@@ -8,7 +8,7 @@
 namespace kv {
 
 // How the N x N heightfield maps onto a T x T texture: step = (T - 1) / (N - 1)
-// texture pixels per height cell, in single precision, and its whole part s.
+// texture pixels per height cell, in single precision, and s, that truncated.
 struct HeightResampling {
     float step = 0.0f;
     int cell = 0;  // s = trunc(step)
