@@ -1,0 +1,479 @@
+// The frame that places one tree or rock and the chunks each model writer
+// puts around it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "objects/EmbeddedText.h"
+#include "objects/PlacementFrame.h"
+#include "objects/RockModels.h"
+#include "objects/TreeModels.h"
+#include "platform/Paths.h"
+#include "scene/NumberFormat.h"
+
+namespace kv {
+namespace {
+
+constexpr std::int32_t kTreesId = 40;
+constexpr std::int32_t kRocksId = 30;
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool StartsWith(const std::string& s, std::string_view prefix) { return s.rfind(prefix, 0) == 0; }
+
+// A scene stream on a scratch file with a flat 9 by 9 grid.
+struct ModelScene {
+    test::ScratchDir dir;
+    Session session;
+    SilentControl control;
+    ProjectSettings settings = DefaultSettings(dir.path());
+    SceneWriter writer{session};
+    CreationContext ctx{.settings = settings,
+                        .session = session,
+                        .control = control,
+                        .writer = writer,
+                        .programDirectory = dir.path(),
+                        .sceneDirectory = dir.path(),
+                        .kindsUsed = {},
+                        .heights = {}};
+
+    ModelScene()
+    {
+        writer.Open(dir.File("out.scn"));
+        ctx.treesId = kTreesId;
+        ctx.rocksId = kRocksId;
+        ctx.heights.n = 9;
+        ctx.heights.heights.assign(81, 0);
+    }
+    // Everything written after the header line, as lines.
+    std::vector<std::string> Lines()
+    {
+        writer.Close();
+        std::vector<std::string> lines = SplitLines(test::ReadFile(dir.File("out.scn")));
+        lines.erase(lines.begin());  // header
+        lines.pop_back();            // END
+        return lines;
+    }
+};
+
+// The chunk header lines only.
+std::vector<std::string> Headers(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> out;
+    for (const std::string& l : lines)
+        if (StartsWith(l, "PolH ") || StartsWith(l, "Grou ") || StartsWith(l, "Unit ") || StartsWith(l, "Mat1 "))
+            out.push_back(l);
+    return out;
+}
+
+std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, std::string_view prefix)
+{
+    std::vector<std::string> out;
+    for (const std::string& l : lines)
+        if (StartsWith(l, prefix)) out.push_back(l);
+    return out;
+}
+
+// A line with the scratch directory replaced, to compare scenes written into
+// different directories.
+std::string Normalised(std::string line, const std::string& dir)
+{
+    if (const auto at = line.find(dir); at != std::string::npos) line.replace(at, dir.size(), "DIR");
+    return line;
+}
+
+PlacementFrame SampleFrame()
+{
+    PlacementFrame f;
+    f.x = 1.25f;
+    f.y = -2.5f;
+    f.z = 0.75f;
+    f.yaw = 2.0f;
+    f.tilt = kTilt;
+    f.sinA = static_cast<float>(std::sin(2.0));
+    f.cosA = static_cast<float>(std::cos(2.0));
+    f.sinB = 1.0f;
+    f.cosB = static_cast<float>(std::cos(static_cast<double>(kTilt)));
+    f.size[0] = 0.3f;
+    f.size[1] = 0.4f;
+    f.size[2] = 0.5f;
+    return f;
+}
+
+// A generator set up so that its `draw`-th draw (1-based) returns `value`.
+Random RandomWithDraw(int draw, int value)
+{
+    std::uint32_t inverse = 214013u;  // Newton's iteration for the inverse mod 2^32
+    for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
+    std::uint32_t state = static_cast<std::uint32_t>(value) << 16;
+    for (int i = 0; i < draw; ++i) state = (state - 2531011u) * inverse;
+    Random random;
+    random.SetState(state);
+    return random;
+}
+
+HeightGrid FlatGrid(int n)
+{
+    HeightGrid g;
+    g.n = n;
+    g.heights.assign(static_cast<std::size_t>(n) * n, 0);
+    return g;
+}
+
+// ------------------------------------------------------------------ frame
+
+TEST(PlacementFrameTest, SizeFactorBoundsOfEvergreen)
+{
+    const SizeRule rule = TreeSizeRule(ObjectKind::Evergreen);
+    Random high = RandomWithDraw(4, 32767);
+    const PlacementFrame big = ComputePlacementFrame(high, FlatGrid(9), 4, 4, 495, rule);
+    EXPECT_FLOAT_EQ(big.size[0], 0.70875f);
+    EXPECT_EQ(Fixed6(big.size[2]), "0.708750");
+    Random low = RandomWithDraw(4, 0);
+    const PlacementFrame small = ComputePlacementFrame(low, FlatGrid(9), 4, 4, 415, rule);
+    EXPECT_FLOAT_EQ(small.size[1], 0.0025f);
+    EXPECT_GT(small.size[1], 0.0f);
+}
+
+TEST(PlacementFrameTest, DrawsAreTakenInOrderYawJitterSize)
+{
+    const int n = 9;
+    Random random;
+    random.SetState(12345u);
+    Random copy = random;
+    const double g1 = copy.Next(), g2 = copy.Next(), g3 = copy.Next(), g4 = copy.Next();
+    const PlacementFrame f = ComputePlacementFrame(random, FlatGrid(n), 3, 5, 455, TreeSizeRule(ObjectKind::Fir));
+    const double spacing = 10.0 / (n - 1);
+    EXPECT_NEAR(f.yaw, g1 / 32767 * 2 * std::numbers::pi, 1e-5);
+    EXPECT_NEAR(f.x, (g2 / 32767 - 0.5) * spacing + 3 * spacing - 5, 1e-5);
+    EXPECT_NEAR(f.y, (g3 / 32767 - 0.5) * spacing + 5 * spacing - 5, 1e-5);
+    EXPECT_NEAR(f.size[0], 41.0 / 160 * (g4 / 32767 + 0.4), 1e-6);
+    EXPECT_EQ(random.State(), copy.State());
+}
+
+TEST(PlacementFrameTest, EveryRockTakesSixDrawsAndTreesTheirRule)
+{
+    const struct {
+        SizeRule rule;
+        int draws;
+    } cases[] = {
+        {RockSizeRule(ObjectKind::Pebbles), 6}, {RockSizeRule(ObjectKind::Boulder), 6},
+        {RockSizeRule(ObjectKind::Rock), 6},    {TreeSizeRule(ObjectKind::Palmtree), 6},
+        {TreeSizeRule(ObjectKind::Fern), 6},    {TreeSizeRule(ObjectKind::Cactus), 4},
+    };
+    for (const auto& c : cases) {
+        Random random, expected;
+        ComputePlacementFrame(random, FlatGrid(5), 1, 1, 455, c.rule);
+        for (int i = 0; i < c.draws; ++i) expected.Next();
+        EXPECT_EQ(random.State(), expected.State());
+    }
+}
+
+TEST(PlacementFrameTest, PebblesLieOnTheGridAtAFixedFactor)
+{
+    HeightGrid grid = FlatGrid(17);
+    grid.heights[6 * 17 + 9] = 612;
+    Random random;
+    const PlacementFrame f = ComputePlacementFrame(random, grid, 9, 6, 455, RockSizeRule(ObjectKind::Pebbles));
+    EXPECT_EQ(f.x, 90.0f / 16.0f - 5.0f);
+    EXPECT_EQ(f.y, 60.0f / 16.0f - 5.0f);
+    EXPECT_EQ(Fixed6(f.z), "2.666667");  // 612 / 76.5 / 3
+    for (float s : f.size) EXPECT_EQ(Fixed6(s), "0.256250");
+    // The boulder on the same pixel is jittered, but by at most half a spacing.
+    const PlacementFrame b = ComputePlacementFrame(random, grid, 9, 6, 455, RockSizeRule(ObjectKind::Boulder));
+    EXPECT_LE(std::fabs(b.x - f.x), 0.5f * 10.0f / 16.0f);
+    EXPECT_LE(std::fabs(b.y - f.y), 0.5f * 10.0f / 16.0f);
+    EXPECT_EQ(b.z, f.z);
+}
+
+TEST(PlacementFrameTest, TransformIsTranslationScaleRotationLocal)
+{
+    const PlacementFrame f = SampleFrame();
+    const LocalMatrix local{{{0.5f, -0.25f, 0.1f, 0.2f}, {0.3f, 0.9f, -0.4f, -0.6f}, {-0.7f, 0.05f, 1.5f, 3.0f}}};
+    float rows[3][4];
+    ComposeTransform(f, local, rows);
+    const double a = 2.0;
+    const double r[3][3] = {{std::cos(a), std::sin(a), 0}, {-std::sin(a), std::cos(a), 0}, {0, 0, 1}};
+    const double p[3] = {1.25, -2.5, 0.75};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            double sum = 0;
+            for (int k = 0; k < 3; ++k) sum += r[i][k] * local.m[k][j];
+            const double expected = f.size[i] * sum + (j == 3 ? p[i] : 0.0);
+            EXPECT_NEAR(rows[i][j], expected, 1e-5) << i << "," << j;
+        }
+    }
+}
+
+TEST(PlacementFrameTest, AxesCarryTheSignOfTheTinyTiltCosine)
+{
+    ModelScene scene;
+    PlacementFrame f = SampleFrame();  // sin a > 0
+    WritePlacedHeader(scene.writer, "PolH", "V0.04", 7, kRocksId, "rock", f, kIdentityLocal);
+    f.sinA = -f.sinA;
+    WritePlacedHeader(scene.writer, "PolH", "V0.04", 8, kRocksId, "rock", f, kIdentityLocal);
+    const std::vector<std::string> lines = scene.Lines();
+    const std::vector<std::string> yAxes = WithPrefix(lines, "y axis ");
+    const std::vector<std::string> zAxes = WithPrefix(lines, "z axis ");
+    ASSERT_EQ(yAxes.size(), 2u);
+    EXPECT_EQ(yAxes[0], "y axis 0.909297 -0.416147 -0.000000");
+    EXPECT_EQ(zAxes[0], "z axis 0.000000 0.000000 1.000000");
+    EXPECT_EQ(zAxes[1], "z axis -0.000000 0.000000 1.000000");
+    EXPECT_EQ(WithPrefix(lines, "center ")[0], "center 1.250000 -2.500000 0.750000");
+    EXPECT_EQ(lines[2], "center 1.250000 -2.500000 0.750000");
+    EXPECT_EQ(lines[6], "Transform");
+    EXPECT_EQ(lines[10], "0 0 0 1");
+}
+
+// ------------------------------------------------------------------ trees
+
+TEST(TreeModelsTest, GroupedTreeChunksAndParents)
+{
+    ModelScene scene;
+    WriteTreeChunks(scene.ctx, ObjectKind::Palmtree, SampleFrame());
+    const std::vector<std::string> lines = scene.Lines();
+    const std::vector<std::string> expected = {
+        "Grou V0.01 Id 0000002 Parent 0000040 Size -1", "Unit V0.01 Id 0000003 Parent 0000002 Size -1",
+        "PolH V0.04 Id 0000004 Parent 0000002 Size -1", "Unit V0.01 Id 0000005 Parent 0000004 Size -1",
+        "Mat1 V0.05 Id 0000006 Parent 0000004 Size -1", "PolH V0.04 Id 0000007 Parent 0000002 Size -1",
+        "Unit V0.01 Id 0000008 Parent 0000007 Size -1", "Mat1 V0.05 Id 0000009 Parent 0000007 Size -1",
+        "PolH V0.04 Id 0000010 Parent 0000002 Size -1", "Unit V0.01 Id 0000011 Parent 0000010 Size -1",
+        "Mat1 V0.05 Id 0000012 Parent 0000010 Size -1", "PolH V0.04 Id 0000013 Parent 0000002 Size -1",
+        "Unit V0.01 Id 0000014 Parent 0000013 Size -1", "Mat1 V0.05 Id 0000015 Parent 0000013 Size -1",
+    };
+    EXPECT_EQ(Headers(lines), expected);
+    EXPECT_EQ(WithPrefix(lines, "Name "),
+              (std::vector<std::string>{"Name palmtree", "Name Trunk", "Name Leaf1", "Name Leaf2", "Name Leaf3"}));
+    const std::string dir = scene.dir.path();
+    EXPECT_EQ(WithPrefix(lines, "bump: "), std::vector<std::string>{"bump: " + JoinPath(dir, "palmbark.jpg") + " "});
+    EXPECT_EQ(WithPrefix(lines, "texture: ")[1], "texture: " + JoinPath(dir, "palmleaf.tga") + " ");
+    EXPECT_EQ(WithPrefix(lines, "offset 0,0  repeats 3,24  amp 0.5  flags 2").size(), 1u);
+}
+
+TEST(TreeModelsTest, PartNamesKeepTheirCase)
+{
+    const struct {
+        ObjectKind kind;
+        std::vector<std::string> names;
+    } cases[] = {
+        {ObjectKind::Evergreen, {"Name evergreen", "Name trunk", "Name branches"}},
+        {ObjectKind::Cactus, {"Name cactus", "Name Trunk", "Name ARM", "Name arm", "Name arm"}},
+        {ObjectKind::Fern,
+         {"Name fern", "Name leaf1", "Name leaf2", "Name leaf3", "Name leaf4", "Name leaf5", "Name leaf6"}},
+        {ObjectKind::Deadtree1, {"Name deadtree1"}},
+        {ObjectKind::Birch, {"Name birch"}},
+    };
+    for (const auto& c : cases) {
+        ModelScene scene;
+        WriteTreeChunks(scene.ctx, c.kind, SampleFrame());
+        const std::vector<std::string> lines = scene.Lines();
+        EXPECT_EQ(WithPrefix(lines, "Name "), c.names);
+        // Single-mesh trees hang directly under the trees group.
+        if (c.names.size() == 1) {
+            EXPECT_EQ(Headers(lines)[0], "PolH V0.04 Id 0000002 Parent 0000040 Size -1");
+        }
+    }
+}
+
+TEST(TreeModelsTest, EvergreenAndFirDifferInNameAndBranchesTextureOnly)
+{
+    ModelScene evergreen, fir;
+    WriteTreeChunks(evergreen.ctx, ObjectKind::Evergreen, SampleFrame());
+    WriteTreeChunks(fir.ctx, ObjectKind::Fir, SampleFrame());
+    const std::vector<std::string> a = evergreen.Lines(), b = fir.Lines();
+    ASSERT_EQ(a.size(), b.size());
+    std::vector<std::pair<std::string, std::string>> differences;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Normalised(a[i], evergreen.dir.path()) != Normalised(b[i], fir.dir.path()))
+            differences.emplace_back(a[i], b[i]);
+    ASSERT_EQ(differences.size(), 2u);
+    EXPECT_EQ(differences[0], std::make_pair(std::string("Name evergreen"), std::string("Name fir")));
+    EXPECT_EQ(differences[1].first, "texture: " + JoinPath(evergreen.dir.path(), "ever.tga") + " ");
+    EXPECT_EQ(differences[1].second, "texture: " + JoinPath(fir.dir.path(), "fir.tga") + " ");
+    EXPECT_EQ(WithPrefix(a, "texture: ")[0], "texture: " + JoinPath(evergreen.dir.path(), "bark.jpg") + " ");
+}
+
+TEST(TreeModelsTest, OnlyFernLeavesAreAuto32)
+{
+    for (int k = 0; k < 8; ++k) {
+        const auto kind = static_cast<ObjectKind>(k);
+        ModelScene scene;
+        WriteTreeChunks(scene.ctx, kind, SampleFrame());
+        const std::vector<std::string> lines = scene.Lines();
+        const std::vector<std::string> shaders = WithPrefix(lines, "shader: ");
+        const std::size_t mats = WithPrefix(lines, "Mat1 ").size();
+        ASSERT_EQ(shaders.size(), mats);
+        const std::string want =
+            kind == ObjectKind::Fern ? "shader: phong  facet: auto32" : "shader: phong  facet: smooth";
+        for (const std::string& s : shaders) EXPECT_EQ(s, want) << k;
+        if (kind == ObjectKind::Fern) {
+            EXPECT_EQ(mats, 6u);
+        }
+        for (const std::string& l : WithPrefix(lines, "rgb ")) EXPECT_EQ(l, "rgb 0.729412,0.666667,0.486275");
+    }
+}
+
+TEST(TreeModelsTest, PalmScalesEachAxisApartEvergreenAlike)
+{
+    ModelScene scene;
+    scene.session.random().SetState(99u);
+    WritePalmtree(scene.ctx, 4, 4);
+    WriteEvergreen(scene.ctx, 4, 4);
+    const std::vector<std::string> lines = scene.Lines();
+    // Rows of the group Transforms: the groups' linear parts are the identity,
+    // so each row's length is that axis' size factor.
+    auto rowScale = [](const std::string& row) {
+        std::istringstream in(row);
+        double a, b, c;
+        in >> a >> b >> c;
+        return std::sqrt(a * a + b * b + c * c);
+    };
+    std::vector<std::size_t> transforms;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i] == "Transform") transforms.push_back(i);
+    ASSERT_EQ(transforms.size(), 5u + 3u);
+    const std::size_t palm = transforms[0], evergreen = transforms[5];
+    const double p0 = rowScale(lines[palm + 1]), p1 = rowScale(lines[palm + 2]), p2 = rowScale(lines[palm + 3]);
+    EXPECT_GT(std::fabs(p0 - p1), 1e-3);
+    EXPECT_GT(std::fabs(p1 - p2), 1e-3);
+    const double e0 = rowScale(lines[evergreen + 1]), e2 = rowScale(lines[evergreen + 3]);
+    EXPECT_NEAR(e0, e2, 5e-6);
+    EXPECT_TRUE(scene.ctx.kindsUsed[ObjectKind::Palmtree]);
+    EXPECT_TRUE(scene.ctx.kindsUsed[ObjectKind::Evergreen]);
+}
+
+TEST(TreeModelsTest, BirchSetsOnlyItsFlagAndWearsBirchBark)
+{
+    ModelScene scene;
+    WriteBirch(scene.ctx, 2, 3);
+    const std::vector<std::string> lines = scene.Lines();
+    for (int k = 0; k < kObjectKindCount; ++k)
+        EXPECT_EQ(scene.ctx.kindsUsed.flags[k], static_cast<ObjectKind>(k) == ObjectKind::Birch);
+    EXPECT_EQ(WithPrefix(lines, "texture: "),
+              std::vector<std::string>{"texture: " + JoinPath(scene.dir.path(), "birch.jpg") + " "});
+}
+
+// ------------------------------------------------------------------ rocks
+
+TEST(RockModelsTest, OneMeshUnderTheRocksGroupWithRockTextures)
+{
+    ModelScene scene;
+    WriteRockChunks(scene.ctx, ObjectKind::Flatrock, SampleFrame());
+    const std::vector<std::string> lines = scene.Lines();
+    EXPECT_EQ(Headers(lines), (std::vector<std::string>{"PolH V0.04 Id 0000002 Parent 0000030 Size -1",
+                                                        "Unit V0.01 Id 0000003 Parent 0000002 Size -1",
+                                                        "Mat1 V0.05 Id 0000004 Parent 0000002 Size -1"}));
+    const std::string dir = scene.dir.path();
+    const std::vector<std::string> tail(lines.end() - 8, lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "mat# 0", "shader: phong  facet: smooth", "rgb 0.729412,0.666667,0.486275",
+                        "alpha 1  ka 0  ks 0  exp 0  ior 1", "texture: " + JoinPath(dir, "rocktex.jpg") + " ",
+                        "offset 0,0  repeats 1,1  flags 2", "bump: " + JoinPath(dir, "rockbump.jpg") + " ",
+                        "offset 0,0  repeats 1,1  amp 0.05  flags 2"}));
+}
+
+TEST(RockModelsTest, BaseIndexChangesOnlyTheAmplitude)
+{
+    auto write = [](int baseindex) {
+        ModelScene scene;
+        scene.settings.baseindex = baseindex;
+        for (ObjectKind k : {ObjectKind::Boulder, ObjectKind::Flatrock, ObjectKind::Rock, ObjectKind::Pebbles})
+            WriteRockChunks(scene.ctx, k, SampleFrame());
+        std::vector<std::string> lines = scene.Lines();
+        for (std::string& l : lines) l = Normalised(l, scene.dir.path());
+        return lines;
+    };
+    const std::vector<std::string> jagged = write(0), smooth = write(1), strata = write(3), other = write(7);
+    EXPECT_EQ(jagged, other);
+    EXPECT_EQ(smooth, strata);
+    ASSERT_EQ(jagged.size(), smooth.size());
+    int changed = 0;
+    for (std::size_t i = 0; i < jagged.size(); ++i) {
+        if (jagged[i] == smooth[i]) continue;
+        ++changed;
+        EXPECT_EQ(jagged[i], "offset 0,0  repeats 1,1  amp 0.05  flags 2");
+        EXPECT_EQ(smooth[i], "offset 0,0  repeats 1,1  amp 0.01  flags 2");
+    }
+    EXPECT_EQ(changed, 4);
+}
+
+TEST(RockModelsTest, RockIsHalfABoulderWithTheSameDraws)
+{
+    Random a, b;
+    const PlacementFrame boulder = ComputePlacementFrame(a, FlatGrid(9), 3, 3, 455, RockSizeRule(ObjectKind::Boulder));
+    const PlacementFrame rock = ComputePlacementFrame(b, FlatGrid(9), 3, 3, 455, RockSizeRule(ObjectKind::Rock));
+    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(rock.size[i] * 2.0f, boulder.size[i]);
+    EXPECT_EQ(rock.x, boulder.x);
+    // With rockssize 415 boulder factors stay within 0.2/320 and 2.2/320.
+    Random c;
+    for (int i = 0; i < 50; ++i) {
+        const PlacementFrame f = ComputePlacementFrame(c, FlatGrid(9), 3, 3, 415, RockSizeRule(ObjectKind::Boulder));
+        for (float s : f.size) {
+            EXPECT_GE(s, 0.2f / 320.0f * 0.9999f);
+            EXPECT_LE(s, 2.2f / 320.0f * 1.0001f);
+        }
+    }
+}
+
+// ------------------------------------------------------------------ meshes
+
+// Every PolH carries its stored mesh table between its Transform block and
+// its Unit chunk, with CR LF line ends.
+TEST(ModelMeshesTest, MeshTablesSitBetweenTransformAndUnit)
+{
+    const struct {
+        ObjectKind kind;
+        std::vector<std::string> meshes;
+    } cases[] = {
+        {ObjectKind::Evergreen, {"evergreen_trunk", "evergreen_branches"}},
+        {ObjectKind::Fir, {"evergreen_trunk", "evergreen_branches"}},
+        {ObjectKind::Deadtree1, {"deadtree1"}},
+        {ObjectKind::Deadtree2, {"deadtree2"}},
+        {ObjectKind::Birch, {"deadtree2"}},
+        {ObjectKind::Palmtree, {"palm_trunk", "palm_leaf", "palm_leaf", "palm_leaf"}},
+        {ObjectKind::Cactus, {"cactus_trunk", "cactus_arm", "cactus_arm", "cactus_arm"}},
+        {ObjectKind::Fern, std::vector<std::string>(6, "fern_leaf")},
+        {ObjectKind::Boulder, {"boulder"}},
+        {ObjectKind::Flatrock, {"flatrock"}},
+        {ObjectKind::Rock, {"boulder"}},
+        {ObjectKind::Pebbles, {"pebbles"}},
+    };
+    for (const auto& c : cases) {
+        ModelScene scene;
+        if (static_cast<int>(c.kind) < 8)
+            WriteTreeChunks(scene.ctx, c.kind, SampleFrame());
+        else
+            WriteRockChunks(scene.ctx, c.kind, SampleFrame());
+        const std::vector<std::string> lines = scene.Lines();
+        std::size_t part = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!StartsWith(lines[i], "PolH ")) continue;
+            ASSERT_LT(part, c.meshes.size());
+            ASSERT_EQ(lines[i + 10], "0 0 0 1");
+            std::string body;
+            std::size_t j = i + 11;
+            for (; j < lines.size() && !StartsWith(lines[j], "Unit "); ++j) body += lines[j] + "\n";
+            std::string stored(EmbeddedText(c.meshes[part]));
+            if (!stored.empty() && stored.back() != '\n') stored += '\n';
+            EXPECT_EQ(body, stored) << c.meshes[part];
+            ++part;
+        }
+        EXPECT_EQ(part, c.meshes.size());
+    }
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,283 @@
+// Reading the placement bitmap, the scan order and where the placed objects land.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+#include "bitmap/HeightGrid.h"
+#include "objects/Placement.h"
+#include "platform/Paths.h"
+
+namespace kv {
+namespace {
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+using Pixels = std::map<std::pair<int, int>, Rgb>;  // picture (x, y) from the top-left
+
+std::vector<std::uint8_t> PlacementRgb(int width, int height, const Pixels& pixels)
+{
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 0);
+    for (const auto& [at, c] : pixels) {
+        const std::size_t i = (static_cast<std::size_t>(at.second) * width + at.first) * 3;
+        rgb[i] = c.r;
+        rgb[i + 1] = c.g;
+        rgb[i + 2] = c.b;
+    }
+    return rgb;
+}
+
+// The same picture stored top row first (negative height).
+std::vector<std::uint8_t> TopDownBmp(int n, const Pixels& pixels)
+{
+    std::vector<std::uint8_t> file = EncodeBmp24(n, n, PlacementRgb(n, n, pixels).data());
+    const std::size_t stride = static_cast<std::size_t>(3 * n + n % 4);
+    std::vector<std::uint8_t> flipped(file.begin(), file.begin() + 54);
+    for (int row = n - 1; row >= 0; --row)
+        flipped.insert(flipped.end(), file.begin() + 54 + row * stride, file.begin() + 54 + (row + 1) * stride);
+    const std::int32_t height = -n;
+    for (int i = 0; i < 4; ++i) flipped[22 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(height) >> (8 * i));
+    return flipped;
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    std::vector<std::string> out;
+    for (const std::string& l : lines)
+        if (l.rfind(prefix, 0) == 0) out.push_back(l);
+    return out;
+}
+
+// A creation's context on a scratch directory with an n by n heightfield
+// whose picture pixel (x, y) is grey `height(x, y)`.
+struct PlacementScene {
+    test::ScratchDir dir;
+    Session session;
+    SilentControl control;
+    ProjectSettings settings = DefaultSettings(dir.path());
+    SceneWriter writer{session};
+    CreationContext ctx{.settings = settings,
+                        .session = session,
+                        .control = control,
+                        .writer = writer,
+                        .programDirectory = dir.path(),
+                        .sceneDirectory = dir.path(),
+                        .kindsUsed = {},
+                        .heights = {}};
+
+    template <typename F>
+    PlacementScene(int n, F height)
+    {
+        test::WriteGreyBmp(dir.File("height.bmp"), n, n, height);
+        ctx.heights = BuildHeightGrid(LoadHeightfield(dir.path(), "height.bmp"));
+        settings.treebmp = "tree.bmp";
+        writer.Open(dir.File("out.scn"));
+        ctx.treesId = 40;
+        ctx.rocksId = 30;
+    }
+    explicit PlacementScene(int n) : PlacementScene(n, [](int, int) { return 0; }) {}
+
+    void WritePlacement(int width, int height, const Pixels& pixels)
+    {
+        WriteBmp24(dir.File("tree.bmp"), width, height, PlacementRgb(width, height, pixels).data());
+    }
+    // Lines written after the header (the END line has no line end and is left out).
+    std::vector<std::string> Output()
+    {
+        writer.Close();
+        std::string text = test::ReadFile(dir.File("out.scn"));
+        std::vector<std::string> lines = SplitLines(text);
+        lines.erase(lines.begin());
+        // The scratch directory differs between scenes.
+        for (std::string& l : lines)
+            if (const auto at = l.find(dir.path()); at != std::string::npos) l.replace(at, dir.path().size(), "DIR");
+        return lines;
+    }
+};
+
+constexpr Rgb kEvergreen{0, 128, 0}, kFir{0, 64, 0}, kPalm{0, 0, 255}, kBirch{0, 0, 196};
+constexpr Rgb kBoulder{255, 0, 0}, kFlatrock{196, 0, 0}, kRock{128, 0, 0}, kPebbles{64, 0, 0};
+
+// The index-th number of a line, words skipped ("center 1 2 3", "x axis 1 0 0").
+double Number(const std::string& line, int index)
+{
+    std::istringstream in(line);
+    std::vector<double> numbers;
+    for (std::string token; in >> token;) {
+        char* end = nullptr;
+        const double v = std::strtod(token.c_str(), &end);
+        if (*end == '\0') numbers.push_back(v);
+    }
+    return numbers.at(static_cast<std::size_t>(index));
+}
+
+TEST(PlacementScanTest, NearMissColoursPlaceNothing)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(9, 9, {{{4, 4}, {0, 129, 0}}, {{5, 4}, {1, 128, 0}}, {{3, 3}, {0, 0, 254}}, {{2, 2}, {255, 255, 255}}});
+    scene.ctx.kindsUsed.Set(ObjectKind::Fir);  // left over from an earlier creation
+    PlaceObjects(scene.ctx);
+    for (bool flag : scene.ctx.kindsUsed.flags) EXPECT_FALSE(flag);
+    EXPECT_EQ(scene.session.random().State(), 1u);
+    EXPECT_TRUE(scene.Output().empty());
+}
+
+TEST(PlacementScanTest, TopRightPixelIsScannedFirstAtTheGridOrigin)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(9, 9, {{{8, 0}, kBoulder}, {{0, 8}, kFlatrock}, {{0, 0}, kRock}});
+    PlaceObjects(scene.ctx);
+    const std::vector<std::string> lines = scene.Output();
+    EXPECT_EQ(WithPrefix(lines, "Name "),
+              (std::vector<std::string>{"Name boulder", "Name rock", "Name flatrock"}));
+    const std::vector<std::string> centers = WithPrefix(lines, "center ");
+    const double half = 0.5 * 10.0 / 8.0;
+    EXPECT_NEAR(Number(centers[0], 0), -5.0, half);
+    EXPECT_NEAR(Number(centers[0], 1), -5.0, half);
+    EXPECT_EQ(Number(centers[0], 2), 0.0);
+    EXPECT_NEAR(Number(centers[1], 0), 5.0, half);   // top-left: last column of the scan
+    EXPECT_NEAR(Number(centers[2], 1), 5.0, half);   // bottom row
+    EXPECT_NEAR(Number(centers[2], 0), 5.0, half);
+}
+
+TEST(PlacementScanTest, RightHandPixelOfARowComesFirst)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(9, 9, {{{2, 4}, kPalm}, {{6, 4}, kFir}, {{7, 3}, kBirch}});
+    PlaceObjects(scene.ctx);
+    EXPECT_EQ(WithPrefix(scene.Output(), "Name "),
+              (std::vector<std::string>{"Name birch", "Name fir", "Name trunk", "Name branches", "Name palmtree",
+                                        "Name Trunk", "Name Leaf1", "Name Leaf2", "Name Leaf3"}));
+}
+
+TEST(PlacementScanTest, ObjectsStandOnTheTerrainVertexOfTheirPixel)
+{
+    // Heightfield picture: grey 200 at (3, 5), the mirrored grid puts it at column 9-1-3.
+    PlacementScene scene(9, [](int x, int y) { return x == 3 && y == 5 ? 200 : 40; });
+    scene.settings.rockssize = 455;
+    scene.WritePlacement(9, 9, {{{3, 5}, kPebbles}, {{4, 5}, kPebbles}});
+    PlaceObjects(scene.ctx);
+    const std::vector<std::string> lines = scene.Output();
+    const std::vector<std::string> centers = WithPrefix(lines, "center ");
+    ASSERT_EQ(centers.size(), 2u);
+    // Pebbles lie exactly on the grid; the right-hand pixel (4, 5) is scan column 4.
+    EXPECT_EQ(centers[0], "center 0.000000 1.250000 0.522876");  // 120 / 229.5
+    EXPECT_EQ(centers[1], "center 1.250000 1.250000 2.614379");  // 600 / 229.5
+    // The pebbles' factor 41/160 scales every row of the Transform.
+    const std::vector<std::string> xAxes = WithPrefix(lines, "x axis ");
+    const double cosA = Number(xAxes[0], 0), sinA = -Number(xAxes[0], 1);
+    auto row = std::find(lines.begin(), lines.end(), "Transform") + 1;
+    const double expected = 0.25625 * (cosA * 0.109865 + sinA * 0.0780411);
+    EXPECT_NEAR(Number(*row, 0), expected, 2e-6);
+}
+
+TEST(PlacementScanTest, TopDownAndBottomUpBitmapsPlaceTheSame)
+{
+    const Pixels pixels = {{{6, 2}, kEvergreen}, {{2, 2}, kPebbles}, {{5, 6}, kPalm}, {{3, 7}, kRock}};
+    auto height = [](int x, int y) { return 10 * x + 7 * y; };
+    PlacementScene bottomUp(10, height), topDown(10, height);
+    bottomUp.WritePlacement(10, 10, pixels);
+    test::WriteFile(topDown.dir.File("tree.bmp"), TopDownBmp(10, pixels));
+    PlaceObjects(bottomUp.ctx);
+    PlaceObjects(topDown.ctx);
+    EXPECT_EQ(bottomUp.ctx.kindsUsed.flags, topDown.ctx.kindsUsed.flags);
+    const std::vector<std::string> a = bottomUp.Output();
+    EXPECT_EQ(a, topDown.Output());
+    EXPECT_EQ(WithPrefix(a, "Name ").size(), 3u + 1u + 5u + 1u);
+}
+
+// ------------------------------------------------------------------ refusals
+
+void ExpectRefused(PlacementScene& scene, const std::string& message)
+{
+    try {
+        PlaceObjects(scene.ctx);
+        ADD_FAILURE() << "accepted; expected: " << message;
+    } catch (const JobFailure& failure) {
+        EXPECT_EQ(failure.message.text, message);
+        EXPECT_EQ(failure.message.title, "Kelvane Message");
+        EXPECT_EQ(failure.message.modality, Modality::SystemModal);
+        EXPECT_EQ(failure.message.icon, MessageIcon::Error);
+    }
+    for (const std::string& l : scene.Output()) {
+        EXPECT_NE(l.rfind("PolH", 0), 0u) << l;
+        EXPECT_NE(l.rfind("Grou", 0), 0u) << l;
+    }
+}
+
+TEST(PlacementRefusalTest, NotSquare)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(9, 8, {{{4, 4}, kEvergreen}});
+    ExpectRefused(scene, "The bitmap used for trees and rocks placement must be square.");
+}
+
+TEST(PlacementRefusalTest, NotTheHeightfieldsSize)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(5, 5, {{{2, 2}, kEvergreen}});
+    ExpectRefused(scene, "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
+}
+
+TEST(PlacementRefusalTest, OnePixelWide)
+{
+    PlacementScene scene(2);
+    scene.ctx.heights = HeightGrid{1, {0}};  // a one-pixel grid built by hand
+    scene.WritePlacement(1, 1, {{{0, 0}, kBoulder}});
+    ExpectRefused(scene, "The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+}
+
+TEST(PlacementRefusalTest, MissingBitmapNamesItsPath)
+{
+    PlacementScene scene(9);
+    ExpectRefused(scene, "Error opening " + JoinPath(scene.dir.path(), "tree.bmp") + ".");
+}
+
+// ------------------------------------------------------------------ kinds used
+
+TEST(PlacementKindsTest, RockCodesLeaveEveryTreeFlagClear)
+{
+    PlacementScene scene(9);
+    scene.WritePlacement(9, 9, {{{2, 2}, kBoulder}, {{3, 3}, kFlatrock}, {{4, 4}, kRock}, {{5, 5}, kPebbles}});
+    PlaceObjects(scene.ctx);
+    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_EQ(scene.ctx.kindsUsed.flags[k], k >= 8) << k;
+    EXPECT_TRUE(scene.ctx.kindsUsed.AnyRock());
+    EXPECT_FALSE(scene.ctx.kindsUsed.AnyBarkTree());
+    // Six draws per rock; the generator's state runs on to the next stage.
+    Random expected;
+    for (int i = 0; i < 4 * 6; ++i) expected.Next();
+    EXPECT_EQ(scene.session.random().State(), expected.State());
+}
+
+TEST(PlacementKindsTest, EveryCodeSetsItsOwnFlag)
+{
+    const Rgb codes[kObjectKindCount] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128}, {0, 0, 64},
+                                         {0, 255, 0}, {0, 196, 0}, {0, 128, 0}, {0, 64, 0},
+                                         {255, 0, 0}, {196, 0, 0}, {128, 0, 0}, {64, 0, 0}};
+    for (int k = 0; k < kObjectKindCount; ++k) {
+        PlacementScene scene(5);
+        scene.WritePlacement(5, 5, {{{1, 3}, codes[k]}, {{3, 1}, codes[k]}});
+        PlaceObjects(scene.ctx);
+        for (int j = 0; j < kObjectKindCount; ++j) EXPECT_EQ(scene.ctx.kindsUsed.flags[j], j == k) << k << " " << j;
+    }
+}
+
+}  // namespace
+}  // namespace kv
