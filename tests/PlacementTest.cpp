@@ -279,5 +279,47 @@ TEST(PlacementKindsTest, EveryCodeSetsItsOwnFlag)
     }
 }
 
+
+// ------------------------------------------------------------------ sample
+
+// The sample placement of the program directory fits the sample heightfield:
+// same size, every kind at least once, a few hundred objects, none in the
+// border band or under the ocean plane.
+TEST(SamplePlacementTest, FitsTheSampleHeightfield)
+{
+    const std::string dir = test::ProgramDir();
+    const Bitmap24 placement = LoadBitmap24(JoinPath(dir, "tree01.bmp"), BitmapWording::ForPath("tree01.bmp"));
+    const Bitmap24 terrain = LoadHeightfield(dir, "height01.bmp");
+    ASSERT_EQ(placement.width, terrain.width);
+    ASSERT_EQ(placement.height, terrain.height);
+    const HeightGrid grid = BuildHeightGrid(terrain);
+    const int n = placement.width;
+    int objects = 0;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const std::uint8_t* p = placement.Pixel(x, y);
+            if ((p[0] != 0) + (p[1] != 0) + (p[2] != 0) != 1) continue;
+            ++objects;
+            EXPECT_TRUE(x > 1 && y > 1 && x < n - 1 && y < n - 1) << x << "," << y;
+            EXPECT_GT(grid.At(n - 1 - x, y) / 229.5, 0.1) << x << "," << y;
+        }
+    EXPECT_GE(objects, 200);
+    EXPECT_LE(objects, 800);
+
+    PlacementScene scene(2);
+    scene.ctx.heights = grid;
+    scene.settings.treedir = dir;
+    scene.settings.treebmp = "tree01.bmp";
+    scene.ctx.treesId = 9000000;  // above every id this scene hands out
+    scene.ctx.rocksId = 9000001;
+    PlaceObjects(scene.ctx);
+    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_TRUE(scene.ctx.kindsUsed.flags[k]) << k;
+    const std::vector<std::string> lines = scene.Output();
+    const std::size_t placed = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find(" Parent 9000000 ") != std::string::npos || l.find(" Parent 9000001 ") != std::string::npos;
+    });
+    EXPECT_EQ(placed, static_cast<std::size_t>(objects));
+}
+
 }  // namespace
 }  // namespace kv

@@ -1,0 +1,95 @@
+// Speed of writing placed trees and rocks: 10 000 objects of all twelve
+// kinds, read from a placement bitmap and written into a scene file.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bitmap/Bitmap24.h"
+#include "bitmap/HeightGrid.h"
+#include "objects/Placement.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "scene/CreationContext.h"
+
+namespace {
+
+constexpr int kSide = 128;
+constexpr int kObjects = 10000;
+
+// The twelve colour codes, R G B.
+constexpr unsigned char kCodes[12][3] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128}, {0, 0, 64},
+                                         {0, 255, 0}, {0, 196, 0}, {0, 128, 0}, {0, 64, 0},
+                                         {255, 0, 0}, {196, 0, 0}, {128, 0, 0}, {64, 0, 0}};
+
+struct BenchFiles {
+    std::string dir;
+    std::string placement;
+    std::string scene;
+    kv::HeightGrid heights;
+
+    BenchFiles()
+    {
+        const std::string stem = kv::CreateUniqueTemporaryFile("kvbench");
+        std::remove(stem.c_str());
+        dir = kv::TemporaryDirectory();
+        placement = stem + "-tree.bmp";
+        scene = stem + ".scn";
+
+        // A rolling heightfield and 10 000 coded pixels cycling through the kinds.
+        std::vector<unsigned char> grey(kSide * kSide * 3), codes(kSide * kSide * 3, 0);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                for (int c = 0; c < 3; ++c) grey[(y * kSide + x) * 3 + c] = static_cast<unsigned char>((x * 3 + y * 5) % 256);
+        for (int i = 0; i < kObjects; ++i)
+            for (int c = 0; c < 3; ++c) codes[i * 3 + c] = kCodes[i % 12][c];
+        const std::vector<std::uint8_t> bmp = kv::EncodeBmp24(kSide, kSide, grey.data());
+        const kv::Bitmap24 picture = kv::DecodeBitmap24(bmp.data(), bmp.size(), kv::BitmapWording::ForPath("grey"));
+        heights = kv::BuildHeightGrid(picture);
+        kv::WriteBmp24(placement, kSide, kSide, codes.data());
+    }
+    ~BenchFiles()
+    {
+        std::remove(placement.c_str());
+        std::remove(scene.c_str());
+    }
+};
+
+void BM_PlaceTenThousandObjects(benchmark::State& state)
+{
+    BenchFiles files;
+    kv::Session session;
+    kv::SilentControl control;
+    kv::ProjectSettings settings;
+    std::string placementDir, placementName;
+    kv::SplitPath(files.placement, placementDir, placementName);
+    settings.treedir = placementDir;
+    settings.treebmp = placementName;
+    kv::SceneWriter writer(session);
+
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        if (!writer.Open(files.scene)) {
+            state.SkipWithError("cannot create the scene file");
+            return;
+        }
+        kv::CreationContext ctx{.settings = settings,
+                                .session = session,
+                                .control = control,
+                                .writer = writer,
+                                .programDirectory = files.dir,
+                                .sceneDirectory = files.dir,
+                                .kindsUsed = {},
+                                .heights = files.heights};
+        kv::PlaceObjects(ctx);
+        bytes += writer.Tell();
+        writer.Close();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kObjects);
+    state.counters["scene_MB"] = static_cast<double>(bytes) / static_cast<double>(state.iterations()) / 1e6;
+}
+BENCHMARK(BM_PlaceTenThousandObjects)->Unit(benchmark::kMillisecond);
+
+}  // namespace
