@@ -80,7 +80,6 @@ void BM_PlaceTenThousandObjects(benchmark::State& state)
                                 .writer = writer,
                                 .programDirectory = files.dir,
                                 .sceneDirectory = files.dir,
-                                .kindsUsed = {},
                                 .heights = files.heights};
         kv::PlaceObjects(ctx);
         bytes += writer.Tell();

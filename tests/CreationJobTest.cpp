@@ -80,6 +80,8 @@ struct JobFixture : ::testing::Test {
         // The terrain textures read the Lo Res pattern bitmaps.
         for (const char* pattern : {"rc1.bmp", "em1.bmp", "ra1.bmp"})
             fs::copy_file(JoinPath(test::ProgramDir(), pattern), programDir.File(pattern));
+        // A creation always reads the placement bitmap; this one places nothing.
+        test::WriteGreyBmp(programDir.File("tree01.bmp"), 12, 12, [](int, int) { return 0; });
         settings = DefaultSettings(programDir.path());
     }
     JobOutcome Run(const std::string& title = "Valley")
@@ -279,9 +281,10 @@ TEST(CommandLine, TwoCreationsAtOnceWriteWhatEachWritesAlone)
 {
     test::ScratchDir work;
     test::WriteGreyBmp(work.File("h.bmp"), 40, 40, [](int x, int y) { return (x * x + y * 3) % 256; });
+    test::WriteGreyBmp(work.File("t.bmp"), 40, 40, [](int, int) { return 0; });
     for (const char* d : {"a", "b", "alone"}) fs::create_directory(work.File(d));
     const std::string base = std::string(KV_TEST_CLI) + " create --quiet --set basedir=" + work.path() +
-                             " --set basebmp=h.bmp ";
+                             " --set basebmp=h.bmp --set treedir=" + work.path() + " --set treebmp=t.bmp ";
     const std::string together = base + work.File("a") + "/s.scn & " + base + work.File("b") + "/s.scn & wait";
     ASSERT_EQ(std::system(together.c_str()), 0);
     ASSERT_EQ(std::system((base + work.File("alone") + "/s.scn").c_str()), 0);

@@ -46,9 +46,7 @@ struct ModelScene {
                         .control = control,
                         .writer = writer,
                         .programDirectory = dir.path(),
-                        .sceneDirectory = dir.path(),
-                        .kindsUsed = {},
-                        .heights = {}};
+                        .sceneDirectory = dir.path()};
 
     ModelScene()
     {

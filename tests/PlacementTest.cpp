@@ -78,9 +78,7 @@ struct PlacementScene {
                         .control = control,
                         .writer = writer,
                         .programDirectory = dir.path(),
-                        .sceneDirectory = dir.path(),
-                        .kindsUsed = {},
-                        .heights = {}};
+                        .sceneDirectory = dir.path()};
 
     template <typename F>
     PlacementScene(int n, F height)

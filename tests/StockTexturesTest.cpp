@@ -44,9 +44,7 @@ struct Installation {
                         .control = control,
                         .writer = writer,
                         .programDirectory = program.path(),
-                        .sceneDirectory = scene.path(),
-                        .kindsUsed = {},
-                        .heights = {}};
+                        .sceneDirectory = scene.path()};
     std::optional<std::uint64_t> freeBytes;
     std::vector<std::string> order;
 
