@@ -19,9 +19,8 @@ constexpr int kSide = 128;
 constexpr int kObjects = 10000;
 
 // The twelve colour codes, R G B.
-constexpr unsigned char kCodes[12][3] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128}, {0, 0, 64},
-                                         {0, 255, 0}, {0, 196, 0}, {0, 128, 0}, {0, 64, 0},
-                                         {255, 0, 0}, {196, 0, 0}, {128, 0, 0}, {64, 0, 0}};
+constexpr unsigned char kCodes[12][3] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128}, {0, 0, 64},  {0, 255, 0}, {0, 196, 0},
+                                         {0, 128, 0}, {0, 64, 0},  {255, 0, 0}, {196, 0, 0}, {128, 0, 0}, {64, 0, 0}};
 
 struct BenchFiles {
     std::string dir;
@@ -41,7 +40,8 @@ struct BenchFiles {
         std::vector<unsigned char> grey(kSide * kSide * 3), codes(kSide * kSide * 3, 0);
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x)
-                for (int c = 0; c < 3; ++c) grey[(y * kSide + x) * 3 + c] = static_cast<unsigned char>((x * 3 + y * 5) % 256);
+                for (int c = 0; c < 3; ++c)
+                    grey[(y * kSide + x) * 3 + c] = static_cast<unsigned char>((x * 3 + y * 5) % 256);
         for (int i = 0; i < kObjects; ++i)
             for (int c = 0; c < 3; ++c) codes[i * 3 + c] = kCodes[i % 12][c];
         const std::vector<std::uint8_t> bmp = kv::EncodeBmp24(kSide, kSide, grey.data());

@@ -50,7 +50,8 @@ void PlaceObjects(CreationContext& ctx)
     if (picture.width != ctx.heights.n)
         throw Failure("The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
     // Positions divide by N - 1: a single pixel has no grid spacing.
-    if (picture.width < 2) throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+    if (picture.width < 2)
+        throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
 
     const int n = picture.width;
     for (int y = 0; y < n; ++y) {

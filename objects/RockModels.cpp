@@ -22,9 +22,10 @@ constexpr LocalMatrix kBoulderLocal{{{0.583404f, -0.694829f, -0.420541f, 0},
 const RockSpec& Spec(ObjectKind kind)
 {
     static const RockSpec kBoulder{"boulder", "boulder", kBoulderLocal, {320.0f, 2.0f, 0.2f, 3}};
-    static const RockSpec kFlatrock{"flatrock", "flatrock",
-                                    {{{0.495982f, 0, 0, 0.190983f}, {0, 0.475247f, 0, 0}, {0, 0, 0.902029f, 0.0942619f}}},
-                                    {320.0f, 2.0f, 0.2f, 3}};
+    static const RockSpec kFlatrock{
+        "flatrock", "flatrock",
+        {{{0.495982f, 0, 0, 0.190983f}, {0, 0.475247f, 0, 0}, {0, 0, 0.902029f, 0.0942619f}}},
+        {320.0f, 2.0f, 0.2f, 3}};
     // The rock wears the boulder's mesh at half its size.
     static const RockSpec kRock{"rock", "boulder", kBoulderLocal, {640.0f, 2.0f, 0.2f, 3}};
     static const RockSpec kPebbles{"pebbles", "pebbles",

@@ -32,7 +32,7 @@ std::vector<std::string> Listing(const std::string& dir)
 // A program directory with small fake stock files (each holding its own
 // name) and an empty scene directory. The free-space query records, before
 // every copy, which files the scene directory already holds: that gives the
-// order of installation.
+// order of installation. It answers nullopt (no check) unless told otherwise.
 struct Installation {
     test::ScratchDir program, scene;
     Session session;
@@ -158,14 +158,6 @@ TEST(StockTexturesTest, FreeSpaceIsCheckedAgainstEachFile)
     EXPECT_EQ(failure.message.modality, Modality::SystemModal);
     EXPECT_EQ(failure.message.icon, MessageIcon::Error);
     EXPECT_EQ(Listing(install.scene.path()), std::vector<std::string>{"fir.tga"});
-}
-
-TEST(StockTexturesTest, FailedSpaceQueryCopiesUnchecked)
-{
-    Installation install;
-    install.ctx.kindsUsed.Set(ObjectKind::Cactus);
-    install.freeBytes = std::nullopt;
-    EXPECT_EQ(install.Run(), (std::vector<std::string>{"cactus.jpg", "cactbump.jpg"}));
 }
 
 }  // namespace

@@ -45,7 +45,10 @@ std::uint64_t Hash(std::uint64_t x, std::uint64_t y, std::uint64_t salt)
     return h;
 }
 
-double Unit(std::uint64_t h) { return static_cast<double>(h >> 11) / 9007199254740992.0; }
+double Unit(std::uint64_t h)
+{
+    return static_cast<double>(h >> 11) / 9007199254740992.0;
+}
 
 // Smooth value noise from 0 to 1 with cells of `cell` pixels.
 double ValueNoise(double x, double y, double cell, std::uint64_t salt)
@@ -78,7 +81,8 @@ std::vector<double> Ranks(const std::vector<double>& values)
     std::vector<double> ranks(values.size());
     const double last = sorted.size() > 1 ? static_cast<double>(sorted.size() - 1) : 1.0;
     for (std::size_t i = 0; i < values.size(); ++i)
-        ranks[i] = static_cast<double>(std::lower_bound(sorted.begin(), sorted.end(), values[i]) - sorted.begin()) / last;
+        ranks[i] =
+            static_cast<double>(std::lower_bound(sorted.begin(), sorted.end(), values[i]) - sorted.begin()) / last;
     return ranks;
 }
 
@@ -155,7 +159,8 @@ bool GeneratePlacement(const std::string& out)
             slopes.push_back(std::sqrt(gx * gx + gy * gy));
         }
     if (xs.size() < 200) {
-        std::fprintf(stderr, "kv-datagen: %s has too little land above the ocean for a placement\n", heightPath.c_str());
+        std::fprintf(stderr, "kv-datagen: %s has too little land above the ocean for a placement\n",
+                     heightPath.c_str());
         return false;
     }
     const std::vector<double> altRank = Ranks(alts), slopeRank = Ranks(slopes);
@@ -174,9 +179,8 @@ bool GeneratePlacement(const std::string& out)
         if (s.total > 0) spots.push_back(s);
     }
     // Visit the spots in a scattered but fixed order.
-    std::sort(spots.begin(), spots.end(), [](const Spot& a, const Spot& b) {
-        return Hash(a.x, a.y, 1) < Hash(b.x, b.y, 1);
-    });
+    std::sort(spots.begin(), spots.end(),
+              [](const Spot& a, const Spot& b) { return Hash(a.x, a.y, 1) < Hash(b.x, b.y, 1); });
 
     // Objects keep a little distance from each other.
     const int radius = std::max(1, n / 128);
