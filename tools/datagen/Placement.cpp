@@ -32,7 +32,7 @@ constexpr std::uint8_t kCodes[kKinds][3] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128
 
 // Scene heights below this are under the ocean plane (at 0.1) or at its edge.
 constexpr double kShore = 0.14;
-constexpr int kTargetObjects = 420;
+constexpr int kTargetObjects = 280;
 
 std::uint64_t Hash(std::uint64_t x, std::uint64_t y, std::uint64_t salt)
 {
