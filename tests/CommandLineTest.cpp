@@ -51,7 +51,10 @@ TEST(CommandLineCreate, OptionsReachTheScene)
     test::ScratchDir dir;
     const std::string program = test::ProgramDir();
     if (!std::filesystem::exists(JoinPath(program, "height02.bmp"))) GTEST_SKIP() << "no stock heightfield";
-    ASSERT_EQ(RunCli("create --quiet --set basebmp=height02.bmp --set oceanindex=4 --set oceanR=0 " + dir.File("Sea.SCN")),
+    // Every creation reads a placement bitmap of the heightfield's size (50 by 50); this one places nothing.
+    test::WriteGreyBmp(dir.File("t.bmp"), 50, 50, [](int, int) { return 0; });
+    ASSERT_EQ(RunCli("create --quiet --set basebmp=height02.bmp --set treedir=" + dir.path() +
+                     " --set treebmp=t.bmp --set oceanindex=4 --set oceanR=0 " + dir.File("Sea.SCN")),
               0);
     const std::string scene = test::ReadFile(dir.File("sea.scn"));
     EXPECT_NE(scene.find("World Vertices 2504\r\n"), std::string::npos);  // 50 x 50 + 4
