@@ -8,7 +8,7 @@ namespace kv {
 
 namespace {
 
-struct RockSpec {
+struct RockModel {
     std::string_view name;
     std::string_view mesh;
     LocalMatrix local;
@@ -19,16 +19,16 @@ constexpr LocalMatrix kBoulderLocal{{{0.583404f, -0.694829f, -0.420541f, 0},
                                      {0.741656f, 0.244713f, 0.624547f, 0.0442457f},
                                      {-0.331041f, -0.676258f, 0.658093f, 0.874248f}}};
 
-const RockSpec& Spec(ObjectKind kind)
+const RockModel& ModelOf(ObjectKind kind)
 {
-    static const RockSpec kBoulder{"boulder", "boulder", kBoulderLocal, {320.0f, 2.0f, 0.2f, 3}};
-    static const RockSpec kFlatrock{
+    static const RockModel kBoulder{"boulder", "boulder", kBoulderLocal, {320.0f, 2.0f, 0.2f, 3}};
+    static const RockModel kFlatrock{
         "flatrock", "flatrock",
         {{{0.495982f, 0, 0, 0.190983f}, {0, 0.475247f, 0, 0}, {0, 0, 0.902029f, 0.0942619f}}},
         {320.0f, 2.0f, 0.2f, 3}};
     // The rock wears the boulder's mesh at half its size.
-    static const RockSpec kRock{"rock", "boulder", kBoulderLocal, {640.0f, 2.0f, 0.2f, 3}};
-    static const RockSpec kPebbles{"pebbles", "pebbles",
+    static const RockModel kRock{"rock", "boulder", kBoulderLocal, {640.0f, 2.0f, 0.2f, 3}};
+    static const RockModel kPebbles{"pebbles", "pebbles",
                                    {{{0.109865f, -0.0756392f, 0.0160006f, -0.0755284f},
                                      {0.0780411f, 0.132892f, 0.0109832f, 0.150514f},
                                      {-0.0115548f, 0.00445365f, 0.0958756f, 0.033203f}}},
@@ -52,21 +52,21 @@ void WriteRockOf(CreationContext& ctx, ObjectKind kind, int x, int y)
 {
     ctx.kindsUsed.Set(kind);
     const PlacementFrame frame = ComputePlacementFrame(ctx.session.random(), ctx.heights, x, y,
-                                                       ctx.settings.rockssize, Spec(kind).size);
+                                                       ctx.settings.rockssize, ModelOf(kind).size);
     WriteRockChunks(ctx, kind, frame);
 }
 
 }  // namespace
 
-SizeRule RockSizeRule(ObjectKind kind) { return Spec(kind).size; }
+SizeRule RockSizeRule(ObjectKind kind) { return ModelOf(kind).size; }
 
 void WriteRockChunks(CreationContext& ctx, ObjectKind kind, const PlacementFrame& frame)
 {
-    const RockSpec& spec = Spec(kind);
+    const RockModel& model = ModelOf(kind);
     SceneWriter& w = ctx.writer;
     const std::int32_t id = w.NextId();
-    WritePlacedHeader(w, "PolH", "V0.04", id, ctx.rocksId, spec.name, frame, spec.local);
-    WriteMeshTable(w, spec.mesh);
+    WritePlacedHeader(w, "PolH", "V0.04", id, ctx.rocksId, model.name, frame, model.local);
+    WriteMeshTable(w, model.mesh);
     w.Unit(id);
 
     Material m;

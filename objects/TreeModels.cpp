@@ -16,7 +16,7 @@ constexpr std::string_view kRepeats13 = "offset 0,0  repeats 1,3  flags 2";
 
 // One part's material: shader, texture and optional bump map (file names in
 // the scene directory).
-struct MaterialSpec {
+struct PartMaterial {
     std::string_view shader;
     std::string_view texture;
     std::string_view textureMapping;
@@ -25,57 +25,57 @@ struct MaterialSpec {
 };
 
 // One PolH chunk of a tree.
-struct PartSpec {
+struct PartModel {
     std::string_view name;
     std::string_view mesh;
     LocalMatrix local;
-    MaterialSpec material;
+    PartMaterial material;
 };
 
 // A tree kind: a single PolH (no group name) or a group of parts.
-struct TreeSpec {
+struct TreeModel {
     std::string_view groupName;
     LocalMatrix groupLocal;
-    std::span<const PartSpec> parts;
+    std::span<const PartModel> parts;
     SizeRule size;
 };
 
-constexpr MaterialSpec kBarkMaterial{kSmooth, "bark.jpg", kRepeats13};
-constexpr MaterialSpec kPalmTrunkMaterial{kSmooth, "palmtree.jpg", "offset 0,0  repeats 3,24  flags 2",
+constexpr PartMaterial kBarkMaterial{kSmooth, "bark.jpg", kRepeats13};
+constexpr PartMaterial kPalmTrunkMaterial{kSmooth, "palmtree.jpg", "offset 0,0  repeats 3,24  flags 2",
                                           "palmbark.jpg", "offset 0,0  repeats 3,24  amp 0.5  flags 2"};
-constexpr MaterialSpec kPalmLeafMaterial{kSmooth, "palmleaf.tga", kRepeats11};
-constexpr MaterialSpec kCactusMaterial{kSmooth, "cactus.jpg", kRepeats11, "cactbump.jpg",
+constexpr PartMaterial kPalmLeafMaterial{kSmooth, "palmleaf.tga", kRepeats11};
+constexpr PartMaterial kCactusMaterial{kSmooth, "cactus.jpg", kRepeats11, "cactbump.jpg",
                                        "offset 0,0  repeats 1,1  amp 0.5  flags 2"};
-constexpr MaterialSpec kFernMaterial{kAuto32, "fern.tga", kRepeats11};
+constexpr PartMaterial kFernMaterial{kAuto32, "fern.tga", kRepeats11};
 
 constexpr LocalMatrix kConiferGroup{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, -0.4704483f}}};
 constexpr LocalMatrix kConiferTrunk{{{0.05f, 0, 0, 0}, {0, 0.05f, 0, 0}, {0, 0, 2, 1.52955f}}};
 constexpr LocalMatrix kConiferBranches{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, -0.4f}}};
 
-constexpr PartSpec kEvergreenParts[] = {
+constexpr PartModel kEvergreenParts[] = {
     {"trunk", "evergreen_trunk", kConiferTrunk, kBarkMaterial},
     {"branches", "evergreen_branches", kConiferBranches, {kSmooth, "ever.tga", kRepeats11}},
 };
-constexpr PartSpec kFirParts[] = {
+constexpr PartModel kFirParts[] = {
     {"trunk", "evergreen_trunk", kConiferTrunk, kBarkMaterial},
     {"branches", "evergreen_branches", kConiferBranches, {kSmooth, "fir.tga", kRepeats11}},
 };
 
-constexpr PartSpec kDeadtree1Parts[] = {
+constexpr PartModel kDeadtree1Parts[] = {
     {"deadtree1", "deadtree1",
      {{{0.0552786f, 0, 0, 0.00966936f}, {0, 0.0525731f, 0, 0.000776291f}, {0, 0, 1, 0.817016f}}},
      kBarkMaterial},
 };
 
 constexpr LocalMatrix kDeadtree2Local{{{1, 0, 0, -0.0105968f}, {0, 1, 0, -0.0251102f}, {0, 0, 1, -0.324968f}}};
-constexpr PartSpec kDeadtree2Parts[] = {
+constexpr PartModel kDeadtree2Parts[] = {
     {"deadtree2", "deadtree2", kDeadtree2Local, {kSmooth, "bark.jpg", kRepeats11}},
 };
-constexpr PartSpec kBirchParts[] = {
+constexpr PartModel kBirchParts[] = {
     {"birch", "deadtree2", kDeadtree2Local, {kSmooth, "birch.jpg", kRepeats11}},
 };
 
-constexpr PartSpec kPalmParts[] = {
+constexpr PartModel kPalmParts[] = {
     {"Trunk", "palm_trunk", {{{0.25f, 0, 0, -0.059657f}, {0, 0.25f, 0, -0.0187735f}, {0, 0, 2, 2}}},
      kPalmTrunkMaterial},
     {"Leaf1", "palm_leaf",
@@ -95,7 +95,7 @@ constexpr PartSpec kPalmParts[] = {
      kPalmLeafMaterial},
 };
 
-constexpr PartSpec kCactusParts[] = {
+constexpr PartModel kCactusParts[] = {
     {"Trunk", "cactus_trunk",
      {{{0.900509f, 1.12878e-32f, 1.29984e-23f, 0},
        {0, 0.900509f, 2.84892e-09f, 0.0129713f},
@@ -118,7 +118,7 @@ constexpr PartSpec kCactusParts[] = {
      kCactusMaterial},
 };
 
-constexpr PartSpec kFernParts[] = {
+constexpr PartModel kFernParts[] = {
     {"leaf1", "fern_leaf",
      {{{-0.410475f, 1.93278f, 0.863662f, -1.6018f},
        {-0.799314f, -1.09789f, -0.350869f, 0.965886f},
@@ -158,17 +158,17 @@ constexpr SizeRule kCactusSize{640.0f, 1.0f, 0.4f, 1};
 constexpr SizeRule kPalmSize{160.0f, 0.4f, 0.8f, 3};
 constexpr SizeRule kFernSize{320.0f, 0.4f, 0.8f, 3};
 
-const TreeSpec& Spec(ObjectKind kind)
+const TreeModel& ModelOf(ObjectKind kind)
 {
-    static const TreeSpec kPalmtree{"palmtree", {{{1, 0, 0, 0.231195f}, {0, 1, 0, -0.0187735f}, {0, 0, 1, 3.00831f}}},
+    static const TreeModel kPalmtree{"palmtree", {{{1, 0, 0, 0.231195f}, {0, 1, 0, -0.0187735f}, {0, 0, 1, 3.00831f}}},
                                     kPalmParts, kPalmSize};
-    static const TreeSpec kBirch{{}, kIdentityLocal, kBirchParts, kDeadtree2Size};
-    static const TreeSpec kDeadtree1{{}, kIdentityLocal, kDeadtree1Parts, kDeadtree1Size};
-    static const TreeSpec kDeadtree2{{}, kIdentityLocal, kDeadtree2Parts, kDeadtree2Size};
-    static const TreeSpec kFern{"fern", kIdentityLocal, kFernParts, kFernSize};
-    static const TreeSpec kCactus{"cactus", kIdentityLocal, kCactusParts, kCactusSize};
-    static const TreeSpec kEvergreen{"evergreen", kConiferGroup, kEvergreenParts, kConiferSize};
-    static const TreeSpec kFir{"fir", kConiferGroup, kFirParts, kConiferSize};
+    static const TreeModel kBirch{{}, kIdentityLocal, kBirchParts, kDeadtree2Size};
+    static const TreeModel kDeadtree1{{}, kIdentityLocal, kDeadtree1Parts, kDeadtree1Size};
+    static const TreeModel kDeadtree2{{}, kIdentityLocal, kDeadtree2Parts, kDeadtree2Size};
+    static const TreeModel kFern{"fern", kIdentityLocal, kFernParts, kFernSize};
+    static const TreeModel kCactus{"cactus", kIdentityLocal, kCactusParts, kCactusSize};
+    static const TreeModel kEvergreen{"evergreen", kConiferGroup, kEvergreenParts, kConiferSize};
+    static const TreeModel kFir{"fir", kConiferGroup, kFirParts, kConiferSize};
     switch (kind) {
         case ObjectKind::Palmtree: return kPalmtree;
         case ObjectKind::Birch: return kBirch;
@@ -182,7 +182,7 @@ const TreeSpec& Spec(ObjectKind kind)
 }
 
 // A PolH part: header, mesh, Unit chunk and its one material.
-void WritePart(CreationContext& ctx, const PartSpec& part, std::int32_t parent, const PlacementFrame& frame)
+void WritePart(CreationContext& ctx, const PartModel& part, std::int32_t parent, const PlacementFrame& frame)
 {
     SceneWriter& w = ctx.writer;
     const std::int32_t id = w.NextId();
@@ -209,26 +209,26 @@ void WriteTree(CreationContext& ctx, ObjectKind kind, int x, int y)
 {
     ctx.kindsUsed.Set(kind);
     const PlacementFrame frame = ComputePlacementFrame(ctx.session.random(), ctx.heights, x, y,
-                                                       ctx.settings.treessize, Spec(kind).size);
+                                                       ctx.settings.treessize, ModelOf(kind).size);
     WriteTreeChunks(ctx, kind, frame);
 }
 
 }  // namespace
 
-SizeRule TreeSizeRule(ObjectKind kind) { return Spec(kind).size; }
+SizeRule TreeSizeRule(ObjectKind kind) { return ModelOf(kind).size; }
 
 void WriteTreeChunks(CreationContext& ctx, ObjectKind kind, const PlacementFrame& frame)
 {
-    const TreeSpec& spec = Spec(kind);
-    if (spec.groupName.empty()) {
-        for (const PartSpec& part : spec.parts) WritePart(ctx, part, ctx.treesId, frame);
+    const TreeModel& model = ModelOf(kind);
+    if (model.groupName.empty()) {
+        for (const PartModel& part : model.parts) WritePart(ctx, part, ctx.treesId, frame);
         return;
     }
     SceneWriter& w = ctx.writer;
     const std::int32_t groupId = w.NextId();
-    WritePlacedHeader(w, "Grou", "V0.01", groupId, ctx.treesId, spec.groupName, frame, spec.groupLocal);
+    WritePlacedHeader(w, "Grou", "V0.01", groupId, ctx.treesId, model.groupName, frame, model.groupLocal);
     w.Unit(groupId);
-    for (const PartSpec& part : spec.parts) WritePart(ctx, part, groupId, frame);
+    for (const PartModel& part : model.parts) WritePart(ctx, part, groupId, frame);
 }
 
 void WritePalmtree(CreationContext& ctx, int x, int y) { WriteTree(ctx, ObjectKind::Palmtree, x, y); }
