@@ -1,0 +1,51 @@
+#pragma once
+// The file dialogs and message boxes of the application. The main window asks
+// for every answer through this interface; the desktop program uses the Qt
+// dialogs, the tests answer from a script.
+#include <QString>
+
+#include <optional>
+
+#include "scene/Messages.h"
+
+class QWidget;
+
+namespace kv::app {
+
+struct FileDialogRequest {
+    QString title;
+    QString directory;  // initial directory
+    QString fileName;   // initial file name (may be empty)
+    QString filter;     // e.g. "Bitmaps (*.BMP)"
+    // Save dialogs: appended to a name typed without any extension, so that
+    // the overwrite question is asked for the file that will be written.
+    QString defaultSuffix;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // An existing file to open; nullopt when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // A file to write (its directory exists; an existing file was confirmed);
+    // nullopt when the user cancels.
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // A modal message box with the message's title, text and icon; returns
+    // when the user has closed it.
+    virtual void message(QWidget* parent, const kv::Message& message) = 0;
+};
+
+// The real dialogs: Qt's file dialogs and application-modal message boxes.
+class QtDialogs final : public Dialogs {
+public:
+    std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    void message(QWidget* parent, const kv::Message& message) override;
+};
+
+// std::string (UTF-8 as the core holds names) to and from QString paths.
+QString ToQString(const std::string& text);
+std::string ToStdString(const QString& text);
+
+}  // namespace kv::app
