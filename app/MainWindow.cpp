@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,6 +15,7 @@
 #include <chrono>
 
 #include "app/AboutBox.h"
+#include "app/GroupFrame.h"
 #include "app/HelpTopics.h"
 #include "app/PreviewAdapters.h"
 #include "app/TerrainPreviewWindow.h"
@@ -71,12 +71,10 @@ MainWindow::MainWindow(std::string programDirectory, Dialogs& dialogs, QWidget* 
     // A fixed dialog-like window: minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont windowFont = QGuiApplication::font();
-    windowFont.setPixelSize(kFontPixelSize);
-    setFont(windowFont);
     setFixedSize(ClientSize());
 
     buildControls();
+    fitFont();
     connectCommands();
     showSettings();
     recomputeAtmospherePreview();
@@ -101,7 +99,7 @@ void MainWindow::buildControls()
         const QString caption = QString::fromUtf8(spec.caption);
         QWidget* widget = nullptr;
         switch (spec.kind) {
-        case ControlKind::GroupBox: widget = new QGroupBox(caption, this); break;
+        case ControlKind::GroupBox: widget = new GroupFrame(caption, this); break;
         case ControlKind::ColourFrame:
         case ControlKind::PreviewFrame: {
             auto* frame = new QFrame(this);
@@ -164,6 +162,32 @@ void MainWindow::buildControls()
         controls_[static_cast<std::size_t>(spec.id)] = widget;
     }
     button(Control::Stop)->setEnabled(false);
+}
+
+void MainWindow::fitFont()
+{
+    // The platform's UI font at the largest size (at most the classic 11
+    // pixels) at which every list entry, check box caption and bitmap name
+    // fits its control.
+    QFont windowFont = QGuiApplication::font();
+    for (int pixels = kFontPixelSize; pixels >= kSmallestFontPixelSize; --pixels) {
+        windowFont.setPixelSize(pixels);
+        setFont(windowFont);
+        bool fits = true;
+        for (const ControlSpec& spec : Layout()) {
+            const QWidget* widget = control(spec.id);
+            switch (spec.kind) {
+            case ControlKind::DropDownList:
+            case ControlKind::CheckBox:
+            case ControlKind::PushButton: fits = fits && widget->sizeHint().width() <= widget->width(); break;
+            case ControlKind::NameField:
+                fits = fits && widget->fontMetrics().horizontalAdvance("height01.bmp") + 6 <= widget->width();
+                break;
+            default: break;
+            }
+        }
+        if (fits) return;
+    }
 }
 
 QPushButton* MainWindow::button(Control id) const { return static_cast<QPushButton*>(control(id)); }

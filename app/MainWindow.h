@@ -102,6 +102,7 @@ private:
     void leaveBusy() override;
 
     void buildControls();
+    void fitFont();
     void connectCommands();
     void setResolution(int resolution);
     void listChanged(Control list, int index);

@@ -75,9 +75,11 @@ QSize ClientSize();
 // the open list).
 inline constexpr int kDropDownClosedHeight = 20;
 
-// Pixel size of the window's font (the classic 8-point dialog font is 11
-// pixels high at this scale).
+// Pixel size of the window's font: the classic 8-point dialog font is 11
+// pixels high at this scale; a wider platform font is made smaller until the
+// texts fit their controls, down to 8 pixels.
 inline constexpr int kFontPixelSize = 11;
+inline constexpr int kSmallestFontPixelSize = 8;
 
 // ---------------------------------------------------------- client pixels
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -11,6 +10,7 @@
 #include <QtTest>
 
 #include "AppTestSupport.h"
+#include "app/GroupFrame.h"
 #include "app/MainWindow.h"
 #include "platform/Paths.h"
 
@@ -134,7 +134,7 @@ void MainWindowTest::layoutMatchesTheClientPixelGeometry()
     // Every control lies inside the client area.
     for (const ControlSpec& spec : Layout())
         QVERIFY2(QRect(QPoint(0, 0), w.size()).contains(w.control(spec.id)->geometry()), spec.caption);
-    QCOMPARE(qobject_cast<QGroupBox*>(w.control(Control::TreesGroup))->title(), QString(" Trees && Rocks "));
+    QCOMPARE(qobject_cast<GroupFrame*>(w.control(Control::TreesGroup))->title(), QString(" Trees && Rocks "));
 }
 
 void MainWindowTest::resolutionBoxesAreOneOfThree()
