@@ -2,17 +2,13 @@
 
 #include "app/PreviewAdapters.h"
 
-#if __has_include("texture/AtmospherePreview.h")
 #include "texture/AtmospherePreview.h"
-#define KV_HAVE_ATMOSPHERE_PREVIEW 1
-#endif
 
 namespace kv::app {
 
 PreviewImage ComputeAtmospherePreviewImage(const std::string& programDirectory, const ProjectSettings& settings)
 {
     PreviewImage result;
-#ifdef KV_HAVE_ATMOSPHERE_PREVIEW
     try {
         const AtmosPreviewPicture picture = ComputeAtmospherePreview(
             programDirectory, settings.atmosphereindex, settings.sky, settings.cloud, settings.fog);
@@ -24,10 +20,6 @@ PreviewImage ComputeAtmospherePreviewImage(const std::string& programDirectory, 
     } catch (const JobFailure& failure) {
         result.failure = failure.message;
     }
-#else
-    (void)programDirectory;
-    (void)settings;
-#endif
     return result;
 }
 

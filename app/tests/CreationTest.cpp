@@ -120,6 +120,8 @@ void CreationTest::fullCreationWritesTheSceneAndEndsIdle()
 
     // The scene is there, under its lower-cased name, with the report.
     QVERIFY(StartsWith(scenes.file("valley.scn"), "Caligari V00.01ALH"));
+    QVERIFY(StartsWith(scenes.file("atmos.jpg"), "\xFF\xD8"));
+    QVERIFY(QFileInfo(ToQString(scenes.file("fog.tga"))).size() > 18);
     QCOMPARE(dialogs.messages.size(), std::size_t(1));
     const Message& report = dialogs.messages[0];
     QCOMPARE(report.title, std::string("Kelvane Message"));
