@@ -160,6 +160,7 @@ void MainWindow::buildControls()
         default: break;
         }
         controls_[static_cast<std::size_t>(spec.id)] = widget;
+        widget->installEventFilter(this);
     }
     button(Control::Stop)->setEnabled(false);
 }
@@ -507,6 +508,28 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event)
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && !busy_) emit surfaceLeftDoubleClick(event->position().toPoint());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonRelease) return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton) return false;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        QWidget* widget = controls_[i];
+        if (widget != watched) continue;
+        // A disabled control passes its clicks to the window's surface, which
+        // looks its help up by position; an enabled one has its own help.
+        if (!widget->isEnabled()) {
+            emit surfaceRightRelease(widget->mapTo(this, mouse->position().toPoint()));
+            return true;
+        }
+        // Consumed here: no standard control does anything with it, and it
+        // must not travel on to the surface.
+        emit controlRightRelease(static_cast<Control>(i));
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

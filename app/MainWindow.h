@@ -84,6 +84,8 @@ signals:
     void surfaceLeftRelease(QPoint position);
     void surfaceLeftDoubleClick(QPoint position);
     void surfaceRightRelease(QPoint position);
+    // Right-button release over an enabled standard control (also while busy).
+    void controlRightRelease(kv::app::Control control);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +93,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // JobHost: what a creation asks of the window, on the window's thread.

@@ -145,6 +145,7 @@ void CreationTest::busyStateDuringACreation()
     QSignalSpy releases(&w, &MainWindow::surfaceLeftRelease);
     QSignalSpy doubles(&w, &MainWindow::surfaceLeftDoubleClick);
     QSignalSpy rights(&w, &MainWindow::surfaceRightRelease);
+    QSignalSpy controlRights(&w, &MainWindow::controlRightRelease);
     QStringList titles;
     connect(&w, &QWidget::windowTitleChanged, this, [&](const QString& title) { titles << title; });
 
@@ -159,6 +160,8 @@ void CreationTest::busyStateDuringACreation()
         QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(40, 70));      // another
         QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(150, 182));     // a slider row
         QTest::mouseClick(window, Qt::RightButton, {}, QPoint(340, 200));    // help still answers
+        QTest::mouseClick(window, Qt::RightButton, {}, QPoint(530, 210));    // on the enabled Stop
+        QTest::mouseClick(window, Qt::RightButton, {}, QPoint(530, 180));    // on the disabled Create
     };
     dialogs.answers = {scenes.qpath() + "/busy"};
     QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
@@ -174,7 +177,10 @@ void CreationTest::busyStateDuringACreation()
     QCOMPARE(presses.count(), 0);
     QCOMPARE(releases.count(), 0);
     QCOMPARE(doubles.count(), 0);
-    QCOMPARE(rights.count(), 1);
+    QCOMPARE(rights.count(), 2);
+    QCOMPARE(rights.last().first().toPoint(), QPoint(530, 180));
+    QCOMPARE(controlRights.count(), 1);
+    QCOMPARE(controlRights.first().first().value<Control>(), Control::Stop);
 
     // The title went through the job's progress and back.
     QVERIFY(titles.contains("KV - 0%"));

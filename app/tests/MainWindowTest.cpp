@@ -292,6 +292,7 @@ void MainWindowTest::surfaceMouseWhileIdle()
     QSignalSpy releases(&w, &MainWindow::surfaceLeftRelease);
     QSignalSpy doubles(&w, &MainWindow::surfaceLeftDoubleClick);
     QSignalSpy rights(&w, &MainWindow::surfaceRightRelease);
+    QSignalSpy controlRights(&w, &MainWindow::controlRightRelease);
 
     // Through the window system, as real input arrives: over a colour box
     // (inside its frame) and over a label, both reach the window itself.
@@ -311,6 +312,21 @@ void MainWindowTest::surfaceMouseWhileIdle()
     QTest::mouseClick(window, Qt::RightButton, {}, QPoint(360, 200));
     QCOMPARE(rights.count(), 1);
     QCOMPARE(rights.first().first().toPoint(), QPoint(360, 200));
+
+    // A right click over the disabled Stop button reaches the window too,
+    // in window coordinates (its help is looked up by position).
+    QVERIFY(!w.control(Control::Stop)->isEnabled());
+    QTest::mouseClick(window, Qt::RightButton, {}, QPoint(530, 210));
+    QCOMPARE(rights.count(), 2);
+    QCOMPARE(rights.last().first().toPoint(), QPoint(530, 210));
+
+    // Over an enabled control, the control is named instead.
+    const int pressesBefore = presses.count();
+    QTest::mouseClick(window, Qt::RightButton, {}, w.control(Control::Create)->geometry().center());
+    QCOMPARE(rights.count(), 2);
+    QCOMPARE(controlRights.count(), 1);
+    QCOMPARE(controlRights.first().first().value<Control>(), Control::Create);
+    QCOMPARE(presses.count(), pressesBefore);
 }
 
 QTEST_MAIN(MainWindowTest)
