@@ -20,10 +20,7 @@
 #include "app/PreviewAdapters.h"
 #include "app/TerrainPreviewWindow.h"
 #include "platform/Paths.h"
-#if __has_include("settings/SettingsFile.h")
 #include "settings/SettingsFile.h"
-#define KV_HAVE_SETTINGS_FILE 1
-#endif
 
 namespace kv::app {
 
@@ -308,7 +305,6 @@ void MainWindow::browseBitmap(BitmapKind kind)
     showBitmapNames();
 }
 
-#ifdef KV_HAVE_SETTINGS_FILE
 void MainWindow::loadSettings()
 {
     FileDialogRequest request{"Load KV File . . .", ToQString(settingsDirectory_), ToQString(settingsFileName_),
@@ -346,11 +342,6 @@ void MainWindow::saveSettings()
         dialogs_.message(this, *failure);
     }
 }
-
-#else
-void MainWindow::loadSettings() {}
-void MainWindow::saveSettings() {}
-#endif
 
 void MainWindow::showAbout()
 {
