@@ -4,6 +4,7 @@
 // failed load).
 #include <QImage>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,9 @@ struct PreviewImage {
     QImage image;                   // null when the computation failed
     std::optional<Message> failure; // the load failure to show
 };
+
+// Copies an RGB picture (3 bytes a pixel, rows from the top) into an image.
+QImage ImageFromRgbRows(int width, int height, const std::uint8_t* rgb);
 
 // The 85 x 118 sky preview for the record's clouds list entry and its sky,
 // cloud and fog colours, from the "~" cloud bitmap of the program directory.
