@@ -1,0 +1,159 @@
+// The real dialogs behind the window: message boxes with the core's titles
+// and icons, application-modal; the file dialogs with their titles, filters,
+// starting points and the default extension of Save.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+#include "AppTestSupport.h"
+#include "app/Dialogs.h"
+
+using namespace kv;
+using namespace kv::app;
+
+namespace {
+
+// Runs `action` on the next modal dialog to appear.
+void OnNextModal(std::function<void(QWidget*)> action)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start();
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBoxesCarryTitleTextAndIcon();
+    void openDialogStartsAtTheGivenFile();
+    void saveDialogAddsTheDefaultExtension();
+    void cancelledFileDialogAnswersNothing();
+};
+
+void DialogsTest::messageBoxesCarryTitleTextAndIcon()
+{
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+    const std::pair<MessageIcon, QMessageBox::Icon> icons[] = {
+        {MessageIcon::Error, QMessageBox::Critical},
+        {MessageIcon::Information, QMessageBox::Information},
+        {MessageIcon::Warning, QMessageBox::Warning},
+    };
+    for (const auto& [icon, expected] : icons) {
+        QString title, text;
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        Qt::WindowModality modality = Qt::NonModal;
+        OnNextModal([&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            shownIcon = box->icon();
+            modality = box->windowModality();
+            box->button(QMessageBox::Ok)->click();
+        });
+        // Both modalities of the core become application-modal boxes.
+        dialogs.message(&owner, Message{"Not enough free disk space.", kErrorTitle, icon, Modality::SystemModal});
+        QCOMPARE(title, QString("Kelvane Error Message"));
+        QCOMPARE(text, QString("Not enough free disk space."));
+        QCOMPARE(shownIcon, expected);
+        QCOMPARE(modality, Qt::ApplicationModal);
+    }
+}
+
+void DialogsTest::openDialogStartsAtTheGivenFile()
+{
+    test::ScratchDir dir;
+    test::WriteBmp(dir.file("ridge.bmp"), 4, 4, [](int, int) { return 0u; });
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+
+    test::WriteBmp(dir.file("LOUD.BMP"), 4, 4, [](int, int) { return 0u; });
+    test::WriteBmp(dir.file("notes.txt"), 4, 4, [](int, int) { return 0u; });
+
+    QString title, directory;
+    QStringList filters, selected, listed;
+    OnNextModal([&](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        QVERIFY(dialog);
+        // The filter's pattern matches names of either case.
+        auto* view = dialog->findChild<QAbstractItemView*>("listView");
+        QVERIFY(view);
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row) listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        directory = dialog->directory().absolutePath();
+        selected = dialog->selectedFiles();
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const std::optional<QString> answer = dialogs.openFile(
+        &owner, FileDialogRequest{"Open The Bitmap To Be Used For The Heightfield . . .", dir.qpath(), "ridge.bmp",
+                                  "Bitmaps (*.BMP)", {}});
+    QCOMPARE(title, QString("Open The Bitmap To Be Used For The Heightfield . . ."));
+    QCOMPARE(filters, QStringList({"Bitmaps (*.BMP)"}));
+    listed.sort();
+    QCOMPARE(listed, QStringList({"LOUD.BMP", "ridge.bmp"}));
+    QCOMPARE(directory, QDir(dir.qpath()).absolutePath());
+    QCOMPARE(selected, QStringList({QDir(dir.qpath()).filePath("ridge.bmp")}));
+    QVERIFY(answer);
+    QCOMPARE(*answer, QDir(dir.qpath()).filePath("ridge.bmp"));
+}
+
+void DialogsTest::saveDialogAddsTheDefaultExtension()
+{
+    test::ScratchDir dir;
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+
+    OnNextModal([&](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString("Save KV File . . ."));
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        // The user types a bare name.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText("island");
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const std::optional<QString> answer = dialogs.saveFile(
+        &owner, FileDialogRequest{"Save KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", "kv"});
+    QVERIFY(answer);
+    QCOMPARE(*answer, QDir(dir.qpath()).filePath("island.kv"));
+}
+
+void DialogsTest::cancelledFileDialogAnswersNothing()
+{
+    test::ScratchDir dir;
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+    OnNextModal([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
+    QVERIFY(!dialogs.saveFile(&owner, FileDialogRequest{"Choose A Filename For Your Scene . . . ", dir.qpath(),
+                                                        "valley.scn", "Scenes (*.SCN)", "scn"}));
+    OnNextModal([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
+    QVERIFY(!dialogs.openFile(&owner, FileDialogRequest{"Load KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", {}}));
+}
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"
