@@ -75,7 +75,6 @@ private slots:
     void stopIsDisabledAtOnceAndEndsTheJob();
     void cancelledSceneDialogWritesNothing();
     void programDirectoryIsRefusedAndAskedAgain();
-    void secondCreationOffersTheLastChoice();
     void closingWhileTheJobWaitsForTheWindow();
     void closingWhileTheJobWrites();
 
@@ -277,27 +276,6 @@ void CreationTest::programDirectoryIsRefusedAndAskedAgain()
         QVERIFY(m.icon == MessageIcon::Error);
     }
     QCOMPARE(program.files(), programFiles);
-    VerifyIdle(w);
-}
-
-void CreationTest::secondCreationOffersTheLastChoice()
-{
-    ProgramDir program;
-    ScratchDir scenes;
-    ScriptedDialogs dialogs;
-    MainWindow w(program.path(), dialogs);
-    w.show();
-    QSignalSpy ended(&w, &MainWindow::creationEnded);
-
-    dialogs.answers = {scenes.qpath() + "/PEAK.SCN", std::nullopt};
-    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kCreationTimeoutMs);
-    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, kCreationTimeoutMs);
-
-    QCOMPARE(dialogs.fileDialogs.size(), std::size_t(2));
-    QCOMPARE(ToStdString(dialogs.fileDialogs[1].request.directory), NormaliseDirectory(scenes.path()));
-    QCOMPARE(dialogs.fileDialogs[1].request.fileName, QString("peak.scn"));
     VerifyIdle(w);
 }
 

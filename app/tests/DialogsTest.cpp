@@ -43,7 +43,6 @@ private slots:
     void messageBoxesCarryTitleTextAndIcon();
     void openDialogStartsAtTheGivenFile();
     void saveDialogAddsTheDefaultExtension();
-    void cancelledFileDialogAnswersNothing();
 };
 
 void DialogsTest::messageBoxesCarryTitleTextAndIcon()
@@ -140,19 +139,6 @@ void DialogsTest::saveDialogAddsTheDefaultExtension()
         &owner, FileDialogRequest{"Save KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", "kv"});
     QVERIFY(answer);
     QCOMPARE(*answer, QDir(dir.qpath()).filePath("island.kv"));
-}
-
-void DialogsTest::cancelledFileDialogAnswersNothing()
-{
-    test::ScratchDir dir;
-    QtDialogs dialogs;
-    QWidget owner;
-    owner.show();
-    OnNextModal([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
-    QVERIFY(!dialogs.saveFile(&owner, FileDialogRequest{"Choose A Filename For Your Scene . . . ", dir.qpath(),
-                                                        "valley.scn", "Scenes (*.SCN)", "scn"}));
-    OnNextModal([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
-    QVERIFY(!dialogs.openFile(&owner, FileDialogRequest{"Load KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", {}}));
 }
 
 QTEST_MAIN(DialogsTest)

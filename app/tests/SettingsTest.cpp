@@ -45,9 +45,7 @@ class SettingsTest : public QObject {
 private slots:
     void loadUpdatesEveryControl();
     void loadOfAMissingHeightfieldAsksForAnother();
-    void refusedFileChangesNothing();
     void saveWritesTheRecordUnderItsName();
-    void cancelledDialogsChangeNothing();
 };
 
 void SettingsTest::loadUpdatesEveryControl()
@@ -156,31 +154,6 @@ void SettingsTest::loadOfAMissingHeightfieldAsksForAnother()
     QCOMPARE(Text(w, Control::HeightfieldName), QString("height03.bmp"));
 }
 
-void SettingsTest::refusedFileChangesNothing()
-{
-    ProgramDir program;
-    ScratchDir elsewhere;
-    ScriptedDialogs dialogs;
-    MainWindow w(program.path(), dialogs);
-    w.show();
-    const ProjectSettings before = w.settings();
-
-    ProjectSettings file = DefaultSettings(program.path());
-    file.baseindex = 0;
-    file.atmosphereindex = 1;
-    std::string text = FormatSettingsFile(file);
-    text.replace(0, text.find("\r\n"), "KVVersion=2.1");
-    WriteText(elsewhere.file("future.kv"), text);
-
-    dialogs.answers = {elsewhere.qpath() + "/future.kv"};
-    QTest::mouseClick(w.control(Control::Load), Qt::LeftButton);
-    QCOMPARE(dialogs.messages.size(), std::size_t(1));
-    QCOMPARE(dialogs.messages[0].text, std::string("Invalid Version in the .kv file you loaded"));
-    QCOMPARE(w.settings(), before);
-    QCOMPARE(ListText(w, Control::BaseList), QString("jagged strata"));
-    QCOMPARE(ListText(w, Control::CloudsList), QString("puffy"));
-}
-
 void SettingsTest::saveWritesTheRecordUnderItsName()
 {
     ProgramDir program;
@@ -215,23 +188,6 @@ void SettingsTest::saveWritesTheRecordUnderItsName()
     QTest::mouseClick(w.control(Control::Save), Qt::LeftButton);
     QCOMPARE(dialogs.messages.size(), std::size_t(1));
     QCOMPARE(dialogs.messages[0].title, std::string("Kelvane Error Message"));
-}
-
-void SettingsTest::cancelledDialogsChangeNothing()
-{
-    ProgramDir program;
-    ScriptedDialogs dialogs;
-    MainWindow w(program.path(), dialogs);
-    w.show();
-    const ProjectSettings before = w.settings();
-    const std::vector<std::string> programFiles = program.files();
-
-    QTest::mouseClick(w.control(Control::Load), Qt::LeftButton);
-    QTest::mouseClick(w.control(Control::Save), Qt::LeftButton);
-    QCOMPARE(dialogs.fileDialogs.size(), std::size_t(2));
-    QCOMPARE(w.settings(), before);
-    QVERIFY(dialogs.messages.empty());
-    QCOMPARE(program.files(), programFiles);
 }
 
 QTEST_MAIN(SettingsTest)
