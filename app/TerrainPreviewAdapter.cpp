@@ -1,9 +1,5 @@
 #include "app/PreviewAdapters.h"
-
-#if __has_include("texture/TerrainPreview.h")
 #include "texture/TerrainPreview.h"
-#define KV_HAVE_TERRAIN_PREVIEW 1
-#endif
 
 namespace kv::app {
 
@@ -11,7 +7,6 @@ PreviewImage ComputeTerrainPreviewImage(const ProjectSettings& settings, const s
                                         Random& random)
 {
     PreviewImage result;
-#ifdef KV_HAVE_TERRAIN_PREVIEW
     try {
         const RgbImage picture = SynthesizePreview(settings, programDirectory, random);
         result.image = ImageFromRgbRows(picture.width, picture.height, picture.rgb.data());
@@ -21,13 +16,6 @@ PreviewImage ComputeTerrainPreviewImage(const ProjectSettings& settings, const s
         result.failure = Message{"Not enough memory to compute the preview.", kErrorTitle, MessageIcon::Error,
                                  Modality::Modal};
     }
-#else
-    (void)settings;
-    (void)programDirectory;
-    (void)random;
-    result.failure = Message{"The terrain preview is not available in this build.", kMessageTitle,
-                             MessageIcon::Error, Modality::Modal};
-#endif
     return result;
 }
 

@@ -73,7 +73,12 @@ ProgramDir::ProgramDir()
         const int v = std::clamp(200 - 12 * std::abs(x - 12) - 3 * std::abs(y - 12), 0, 255);
         return static_cast<std::uint32_t>(v * 0x010101);
     });
-    if (!fs::exists(file("tree01.bmp"))) WriteBmp(file("tree01.bmp"), 24, 24, [](int, int) { return 0u; });
+    // Its placement picture: one boulder and one fern on the ridge.
+    WriteBmp(file("tree01.bmp"), 24, 24, [](int x, int y) {
+        if (x == 12 && y == 10) return 0xff0000u;
+        if (x == 12 && y == 14) return 0x00ff00u;
+        return 0u;
+    });
     const std::pair<const char*, std::uint8_t> clouds[] = {
         {"~clear.bmp", 0}, {"~cloudy.bmp", 120}, {"~ominous.bmp", 170}, {"~puff.bmp", 230}};
     for (const auto& [name, level] : clouds)

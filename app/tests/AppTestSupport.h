@@ -57,9 +57,10 @@ private:
     QTemporaryDir dir_;
 };
 
-// A program directory: the build tree's stock files, plus a small
-// heightfield "height01.bmp", a placement picture "tree01.bmp" and the four
-// preview cloud bitmaps wherever the stock files lack them.
+// A program directory: the build tree's stock files, with a small
+// heightfield "height01.bmp" and its placement picture "tree01.bmp" (a
+// boulder and a fern) in place of the stock ones, and the four preview cloud
+// bitmaps wherever the stock files lack them.
 class ProgramDir : public ScratchDir {
 public:
     ProgramDir();

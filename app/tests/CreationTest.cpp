@@ -106,6 +106,8 @@ void CreationTest::fullCreationWritesTheSceneAndEndsIdle()
     dialogs.answers = {scenes.qpath() + "/Valley"};
     QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kCreationTimeoutMs);
+    QVERIFY2(!dialogs.messages.empty() && dialogs.messages[0].icon == MessageIcon::Information,
+             dialogs.messages.empty() ? "no report" : dialogs.messages[0].text.c_str());
     QCOMPARE(ended.first().first().value<JobOutcome>(), JobOutcome::Finished);
 
     // The scene dialog as the job asked for it.
@@ -119,14 +121,21 @@ void CreationTest::fullCreationWritesTheSceneAndEndsIdle()
 
     // The scene is there, under its lower-cased name, with the report.
     QVERIFY(StartsWith(scenes.file("valley.scn"), "Caligari V00.01ALH"));
-    QVERIFY(StartsWith(scenes.file("atmos.jpg"), "\xFF\xD8"));
+    // The images beside it, as the report lists them.
+    for (const char* image : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "atmos.jpg", "rocktex.jpg",
+                              "rockbump.jpg"}) {
+        QVERIFY2(StartsWith(scenes.file(image), "\xFF\xD8"), image);
+    }
     QVERIFY(QFileInfo(ToQString(scenes.file("fog.tga"))).size() > 18);
+    QVERIFY(QFileInfo(ToQString(scenes.file("fern.tga"))).size() > 18);
     QCOMPARE(dialogs.messages.size(), std::size_t(1));
     const Message& report = dialogs.messages[0];
     QCOMPARE(report.title, std::string("Kelvane Message"));
     QVERIFY(report.icon == MessageIcon::Information);
     QVERIFY(report.text.find("valley.scn (scenefile)") != std::string::npos);
     QVERIFY(report.text.find(NormaliseDirectory(scenes.path())) != std::string::npos);
+    QVERIFY(report.text.find("rocktex.jpg") != std::string::npos);
+    QVERIFY(report.text.find("fern.tga") != std::string::npos);
 
     VerifyIdle(w);
 }
@@ -308,6 +317,7 @@ void CreationTest::closingWhileTheJobWrites()
     // A large heightfield keeps the job writing the terrain for a while.
     test::WriteBmp(program.file("height01.bmp"), 900, 900,
                    [](int x, int y) { return static_cast<std::uint32_t>((x * 7 + y * 3) % 256) * 0x010101u; });
+    test::WriteBmp(program.file("tree01.bmp"), 900, 900, [](int, int) { return 0u; });
     ScratchDir scenes;
     ScriptedDialogs dialogs;
     auto w = std::make_unique<MainWindow>(program.path(), dialogs);

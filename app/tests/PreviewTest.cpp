@@ -1,6 +1,9 @@
 // The previews: the sky preview drawn in the window from the "~" cloud
 // bitmaps, and the terrain texture preview window.
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -9,6 +12,8 @@
 
 #include "AppTestSupport.h"
 #include "app/MainWindow.h"
+#include "app/TerrainPreviewWindow.h"
+#include "platform/Paths.h"
 
 using namespace kv;
 using namespace kv::app;
@@ -57,6 +62,9 @@ private slots:
     void skyPreviewFollowsTheCloudsList();
     void failedSkyPreviewLeavesItBlankAndTheProgramRunning();
     void missingSkyPreviewAtStartUpIsReportedOnce();
+    void previewWindowClosesOnTheFirstLeftRelease();
+    void terrainPreviewOpensClosesAndWritesNothing();
+    void failedTerrainPreviewKeepsTheWindowUsable();
 };
 
 void PreviewTest::skyPreviewFollowsTheCloudsList()
@@ -142,6 +150,138 @@ void PreviewTest::missingSkyPreviewAtStartUpIsReportedOnce()
     QVERIFY(w.control(Control::Create)->isEnabled());
     Pick(w, Control::CloudsList, 1);
     QVERIFY(!w.atmospherePreview().isNull());
+    QCOMPARE(dialogs.messages.size(), std::size_t(1));
+}
+
+void PreviewTest::previewWindowClosesOnTheFirstLeftRelease()
+{
+    QImage picture(288, 288, QImage::Format_RGB888);
+    for (int y = 0; y < 288; ++y)
+        for (int x = 0; x < 288; ++x) picture.setPixelColor(x, y, QColor(x % 256, y % 256, (x + y) % 256));
+    QWidget owner;
+    TerrainPreviewWindow window(picture, &owner);
+    QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(window.isModal());
+    QCOMPARE(window.size(), QSize(288, 288));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Unscaled, from its top-left corner.
+    const QImage shown = GrabClient(window);
+    QCOMPARE(shown.pixelColor(0, 0), picture.pixelColor(0, 0));
+    QCOMPARE(shown.pixelColor(287, 100), picture.pixelColor(287, 100));
+    QCOMPARE(shown.pixelColor(200, 287), picture.pixelColor(200, 287));
+
+    // Neither the right button nor a left press closes it; the left release does.
+    QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, QPoint(100, 100));
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, QPoint(100, 100));
+    QVERIFY(window.isVisible());
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, QPoint(100, 100));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+}
+
+void PreviewTest::terrainPreviewOpensClosesAndWritesNothing()
+{
+    ProgramDir program;
+    test::ScratchDir workingDirectory;
+    // The program runs in a directory of its own for this test.
+    struct CurrentDirectory {
+        QString previous = QDir::currentPath();
+        explicit CurrentDirectory(const QString& path) { QDir::setCurrent(path); }
+        ~CurrentDirectory() { QDir::setCurrent(previous); }
+    } current(workingDirectory.qpath());
+    ScriptedDialogs dialogs;
+    MainWindow w(program.path(), dialogs);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const std::vector<std::string> programFiles = program.files();
+
+    struct Seen {
+        QSize size;
+        bool frameless = false;
+        bool modal = false;
+        bool previewEnabled = true;
+        bool waitCursor = false;
+        qint64 paintedAfterMs = -1;
+        QImage picture;
+    };
+    std::vector<Seen> seen;
+    QElapsedTimer clock;
+    connect(&w, &MainWindow::terrainPreviewOpened, this, [&](QWidget* window) {
+        Seen s;
+        s.size = window->size();
+        s.frameless = window->windowFlags().testFlag(Qt::FramelessWindowHint);
+        s.modal = window->isModal();
+        s.previewEnabled = w.control(Control::Preview)->isEnabled();
+        s.waitCursor = QGuiApplication::overrideCursor() &&
+                       QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        s.picture = static_cast<TerrainPreviewWindow*>(window)->picture();
+        seen.push_back(s);
+        // Once it is on screen, a left click over it closes it.
+        QTimer::singleShot(0, window, [&, window] {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            seen.back().paintedAfterMs = clock.elapsed();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(144, 144));
+        });
+    });
+    QSignalSpy closed(&w, &MainWindow::terrainPreviewClosed);
+
+    clock.start();
+    QTest::mouseClick(w.control(Control::Preview), Qt::LeftButton);
+    // Back here once the preview has closed.
+    QCOMPARE(closed.count(), 1);
+    QTest::mouseClick(w.control(Control::Preview), Qt::LeftButton);
+    QCOMPARE(closed.count(), 2);
+
+    QCOMPARE(seen.size(), std::size_t(2));
+    for (const Seen& s : seen) {
+        QCOMPARE(s.size, QSize(288, 288));
+        QCOMPARE(s.picture.size(), QSize(288, 288));
+        QVERIFY(s.frameless);
+        QVERIFY(s.modal);
+        QVERIFY(!s.previewEnabled);
+        QVERIFY(s.waitCursor);
+    }
+    qInfo("terrain preview on screen %lld ms after the click", static_cast<long long>(seen[0].paintedAfterMs));
+    QVERIFY(w.control(Control::Preview)->isEnabled());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(dialogs.messages.empty());
+    // Nothing written: not beside the stock files, not in the working directory.
+    QCOMPARE(program.files(), programFiles);
+    QCOMPARE(workingDirectory.files(), std::vector<std::string>{});
+}
+
+void PreviewTest::failedTerrainPreviewKeepsTheWindowUsable()
+{
+    ProgramDir program;
+    ScriptedDialogs dialogs;
+    MainWindow w(program.path(), dialogs);
+    w.show();
+    QSignalSpy opened(&w, &MainWindow::terrainPreviewOpened);
+
+    dialogs.answers = {program.qpath() + "/missing.bmp"};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+    QTest::mouseClick(w.control(Control::Preview), Qt::LeftButton);
+
+    QCOMPARE(opened.count(), 0);
+    QCOMPARE(dialogs.messages.size(), std::size_t(1));
+    QCOMPARE(dialogs.messages[0].text,
+             "Error getting handle to " + JoinPath(NormaliseDirectory(program.path()), "missing.bmp") + ".");
+    QVERIFY(w.control(Control::Preview)->isEnabled());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(!w.isBusy());
+
+    // With the heightfield back, the preview works again.
+    dialogs.answers = {program.qpath() + "/height01.bmp"};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+    connect(&w, &MainWindow::terrainPreviewOpened, this, [](QWidget* window) {
+        QTimer::singleShot(0, window, [window] {
+            QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(10, 10));
+        });
+    });
+    QTest::mouseClick(w.control(Control::Preview), Qt::LeftButton);
+    QCOMPARE(opened.count(), 1);
     QCOMPARE(dialogs.messages.size(), std::size_t(1));
 }
 
