@@ -1,13 +1,19 @@
 #include "AppTestSupport.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
+#include <QLabel>
 #include <QPixmap>
-#include <QWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "bitmap/Bitmap24.h"
 #include "platform/Paths.h"
@@ -42,8 +48,6 @@ void ScriptedDialogs::message(QWidget*, const kv::Message& message)
     if (whileMessageOpen) whileMessageOpen(message);
 }
 
-ScratchDir::ScratchDir() { dir_.setAutoRemove(true); }
-
 std::string ScratchDir::path() const { return ToStdString(dir_.path()); }
 
 std::string ScratchDir::file(const std::string& name) const { return JoinPath(path(), name); }
@@ -62,27 +66,27 @@ ProgramDir::ProgramDir()
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_directory(KV_TEST_PROGRAM_DIR, ec)) {
-        for (const fs::directory_entry& entry : fs::directory_iterator(KV_TEST_PROGRAM_DIR, ec)) {
-            if (entry.is_regular_file())
-                fs::copy_file(entry.path(), fs::path(path()) / entry.path().filename(), ec);
-        }
+    for (const fs::directory_entry& entry : fs::directory_iterator(KV_TEST_PROGRAM_DIR, ec)) {
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), fs::path(path()) / entry.path().filename(), ec);
     }
-    // A small heightfield keeps creations quick: a ridge across a 24-pixel square.
+    // A ridge across a 24-pixel square keeps creations quick.
     WriteBmp(file("height01.bmp"), 24, 24, [](int x, int y) {
         const int v = std::clamp(200 - 12 * std::abs(x - 12) - 3 * std::abs(y - 12), 0, 255);
         return static_cast<std::uint32_t>(v * 0x010101);
     });
-    // Its placement picture: one boulder and one fern on the ridge.
     WriteBmp(file("tree01.bmp"), 24, 24, [](int x, int y) {
-        if (x == 12 && y == 10) return 0xff0000u;
-        if (x == 12 && y == 14) return 0x00ff00u;
+        if (x == 12 && y == 10) return 0xff0000u;  // a boulder
+        if (x == 12 && y == 14) return 0x00ff00u;  // a fern
         return 0u;
     });
-    const std::pair<const char*, std::uint8_t> clouds[] = {
-        {"~clear.bmp", 0}, {"~cloudy.bmp", 120}, {"~ominous.bmp", 170}, {"~puff.bmp", 230}};
-    for (const auto& [name, level] : clouds)
-        if (!fs::exists(file(name))) WriteFlatCloudPreview(file(name), level);
+}
+
+WindowFixture::WindowFixture(const std::function<void(ProgramDir&)>& prepare)
+{
+    if (prepare) prepare(program);
+    window = std::make_unique<MainWindow>(program.path(), dialogs);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the window was not exposed");
 }
 
 void WriteBmp(const std::string& path, int width, int height, const std::function<std::uint32_t(int, int)>& rgb)
@@ -105,6 +109,47 @@ void WriteFlatCloudPreview(const std::string& path, std::uint8_t level)
     WriteBmp(path, 85, 118, [level](int, int) { return static_cast<std::uint32_t>(level) * 0x010101u; });
 }
 
-QImage GrabClient(QWidget& window) { return window.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+bool FileStartsWith(const std::string& path, const std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string start(bytes.size(), '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    return in && start == bytes;
+}
+
+QImage Grab(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+void Pick(MainWindow& w, Control list, int index)
+{
+    auto* box = qobject_cast<QComboBox*>(w.control(list));
+    box->setFocus();
+    while (box->currentIndex() < index) QTest::keyClick(box, Qt::Key_Down);
+    while (box->currentIndex() > index) QTest::keyClick(box, Qt::Key_Up);
+}
+
+QString ShownText(MainWindow& w, Control id)
+{
+    QWidget* widget = w.control(id);
+    if (auto* box = qobject_cast<QComboBox*>(widget)) return box->currentText();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+    return {};
+}
+
+bool Checked(MainWindow& w, Control box) { return qobject_cast<QCheckBox*>(w.control(box))->isChecked(); }
+
+void OnNextModal(std::function<void(QWidget*)> action)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start();
+}
 
 }  // namespace kv::app::test

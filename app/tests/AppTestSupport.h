@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the window tests: dialogs answered from a script, a scratch
-// program directory with the stock files, small pictures.
+// program directory with the stock files, a shown window, small pictures.
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
@@ -13,25 +13,21 @@
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "app/MainWindow.h"
 
 namespace kv::app::test {
 
-// Answers file dialogs from a queue and records every dialog and message.
-// Everything runs on the window's thread, as the real dialogs would.
+// Answers file dialogs from a queue (empty: cancel) and records every dialog
+// and message. Runs on the window's thread, as the real dialogs would.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct FileDialog {
         bool save = false;
         FileDialogRequest request;
     };
-
-    // Answers for the file dialogs, in order; an empty queue cancels.
     std::deque<std::optional<QString>> answers;
-    // Called while a file dialog is "open", before its answer is taken.
     std::function<void(const FileDialog&)> whileFileDialogOpen;
-    // Called while a message box is "open".
     std::function<void(const kv::Message&)> whileMessageOpen;
-
     std::vector<FileDialog> fileDialogs;
     std::vector<kv::Message> messages;
 
@@ -46,10 +42,11 @@ private:
 // A scratch directory removed at the end of the test.
 class ScratchDir {
 public:
-    ScratchDir();
+    ScratchDir() = default;
     std::string path() const;
     std::string file(const std::string& name) const;
     QString qpath() const { return dir_.path(); }
+    QString qfile(const QString& name) const { return dir_.filePath(name); }
     // Every file below the directory, relative to it, sorted.
     std::vector<std::string> files() const;
 
@@ -59,21 +56,36 @@ private:
 
 // A program directory: the build tree's stock files, with a small
 // heightfield "height01.bmp" and its placement picture "tree01.bmp" (a
-// boulder and a fern) in place of the stock ones, and the four preview cloud
-// bitmaps wherever the stock files lack them.
+// boulder and a fern) in place of the stock ones.
 class ProgramDir : public ScratchDir {
 public:
     ProgramDir();
 };
 
-// Writes a 24-bit BMP whose pixel (x, y) has the colour rgb(x, y).
+// A shown main window over a fresh program directory; `prepare` may change
+// the directory before the window starts.
+struct WindowFixture {
+    explicit WindowFixture(const std::function<void(ProgramDir&)>& prepare = {});
+    ProgramDir program;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+    MainWindow& w() { return *window; }
+};
+
+// Writes a 24-bit BMP whose pixel (x, y) has the colour 0xRRGGBB rgb(x, y).
 void WriteBmp(const std::string& path, int width, int height,
               const std::function<std::uint32_t(int x, int y)>& rgb);
-
-// Writes an 85 x 118 preview cloud bitmap of one grey level.
+// An 85 x 118 preview cloud bitmap of one grey level.
 void WriteFlatCloudPreview(const std::string& path, std::uint8_t level);
+bool FileStartsWith(const std::string& path, const std::string& bytes);
 
-// The window's client area as drawn on screen, children included.
-QImage GrabClient(QWidget& window);
+// The widget as drawn on screen, children included.
+QImage Grab(QWidget& widget);
+// The user picks entry `index` of a drop-down list with the keyboard.
+void Pick(MainWindow& w, Control list, int index);
+QString ShownText(MainWindow& w, Control id);  // a list's entry, a name field's or a button's text
+bool Checked(MainWindow& w, Control box);
+// Runs `action` on the next modal dialog to open.
+void OnNextModal(std::function<void(QWidget*)> action);
 
 }  // namespace kv::app::test

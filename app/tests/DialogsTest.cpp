@@ -6,35 +6,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTimer>
 #include <QtTest>
-
-#include <functional>
 
 #include "AppTestSupport.h"
 #include "app/Dialogs.h"
 
 using namespace kv;
 using namespace kv::app;
-
-namespace {
-
-// Runs `action` on the next modal dialog to appear.
-void OnNextModal(std::function<void(QWidget*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
+using kv::app::test::OnNextModal;
 
 class DialogsTest : public QObject {
     Q_OBJECT
