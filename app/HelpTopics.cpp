@@ -1,9 +1,9 @@
 #include "app/HelpTopics.h"
 
+#include "app/HelpWindows.h"
+
 namespace kv::app {
 
-// The help topics dialog, its texts and the step-by-step tutorial come with
-// the window's help; until then the Help button opens nothing.
-void ShowHelpTopics(QWidget*) {}
+void ShowHelpTopics(QWidget* mainWindow) { HelpWindows::Of(mainWindow).showTopics(); }
 
 }  // namespace kv::app

@@ -18,6 +18,7 @@
 #include "app/GroupFrame.h"
 #include "app/HelpTopics.h"
 #include "app/PreviewAdapters.h"
+#include "app/SurfaceControls.h"
 #include "app/TerrainPreviewWindow.h"
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
@@ -73,6 +74,8 @@ MainWindow::MainWindow(std::string programDirectory, Dialogs& dialogs, QWidget* 
     buildControls();
     fitFont();
     connectCommands();
+    // Sliders, colour boxes and right-click help on the window's surface.
+    InstallSurfaceControls(*this, dialogs_);
     showSettings();
     recomputeAtmospherePreview();
 
@@ -234,6 +237,7 @@ void MainWindow::showSettings()
         checkBox(kResolutionBoxes[resolution])->setChecked(resolution == settings_.resolution);
     showBitmapNames();
     update();
+    emit settingsShown();
 }
 
 void MainWindow::showBitmapNames()
@@ -272,6 +276,7 @@ void MainWindow::recomputeAtmospherePreview()
     atmospherePreview_ = std::move(result.image);
     update(kAtmospherePreviewRect);
     if (result.failure) dialogs_.message(this, *result.failure);
+    emit atmospherePreviewRecomputed();
 }
 
 // ------------------------------------------------------------------ commands
@@ -521,6 +526,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return false;
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton) emit surfaceMouseMove(event->position().toPoint());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

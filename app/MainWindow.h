@@ -86,12 +86,19 @@ signals:
     void surfaceRightRelease(QPoint position);
     // Right-button release over an enabled standard control (also while busy).
     void controlRightRelease(kv::app::Control control);
+    // Pointer movement over the window while the left button is held.
+    void surfaceMouseMove(QPoint position);
+    // Every field of the record has just been shown (start-up, Load).
+    void settingsShown();
+    // The atmosphere preview has been recomputed from the record.
+    void atmospherePreviewRecomputed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,0 +1,155 @@
+#include "app/SliderModel.h"
+
+#include <cstddef>
+
+namespace kv::app {
+
+namespace {
+
+using PS = ProjectSettings;
+using C = Control;
+
+// Marker travel: a single marker covers 80 pixels (values 0 to 100); the
+// right marker of a range starts 6 pixels later, its own width, and so ends
+// 6 pixels later too.
+constexpr int kTravel = 80;
+constexpr int kPairGap = kMarkerSize;
+
+constexpr SliderSpec Range(C label, const char* name, int row, int start, int left, int right, int scaleFirst,
+                           int scaleLast, int scaleY)
+{
+    return {label, name, row, start, start + kTravel, start + kTravel + kPairGap, start + kTravel + 2 * kPairGap,
+            left, right, scaleFirst, scaleLast, scaleY};
+}
+
+constexpr SliderSpec Single(C label, const char* name, int row, int start, int marker, int scaleFirst,
+                            int scaleLast, int scaleY)
+{
+    return {label, name, row, start, start + kTravel, start + kTravel, start + kTravel + kMarkerSize,
+            marker, -1, scaleFirst, scaleLast, scaleY};
+}
+
+const std::array<SliderSpec, kSliderCount> kSliders = {
+    Range(C::Cover1AltitudeLabel, "Altitude", 179, 115, 0, 1, 80, 113, 90),
+    Range(C::Cover1SlopeLabel, "Slope", 218, 115, 2, 3, 80, 113, 114),
+    Single(C::Cover1DensityLabel, "Density", 259, 115, 4, 80, 113, 139),
+    Range(C::Cover2AltitudeLabel, "Altitude", 179, 214, 5, 6, 145, 179, 90),
+    Range(C::Cover2SlopeLabel, "Slope", 218, 214, 7, 8, 145, 179, 114),
+    Single(C::Cover2DensityLabel, "Density", 259, 214, 9, 145, 179, 139),
+    Single(C::TreeSizeLabel, "Tree Size", 213, 415, 10, 279, 313, 111),
+    Single(C::RockSizeLabel, "Rock Size", 256, 415, 11, 279, 313, 137),
+};
+
+const std::array<MarkerSpec, kMarkerCount> kMarkers = {{
+    {&PS::cover1altitudemin, MarkerImage::Left, 0},
+    {&PS::cover1altitudemax, MarkerImage::Right, 0},
+    {&PS::cover1slopemin, MarkerImage::Left, 1},
+    {&PS::cover1slopemax, MarkerImage::Right, 1},
+    {&PS::cover1density, MarkerImage::Left, 2},
+    {&PS::cover2altitudemin, MarkerImage::Left, 3},
+    {&PS::cover2altitudemax, MarkerImage::Right, 3},
+    {&PS::cover2slopemin, MarkerImage::Left, 4},
+    {&PS::cover2slopemax, MarkerImage::Right, 4},
+    {&PS::cover2density, MarkerImage::Left, 5},
+    {&PS::treessize, MarkerImage::Left, 6},
+    {&PS::rockssize, MarkerImage::Left, 7},
+}};
+
+const SliderSpec& SliderOf(int marker) { return kSliders[static_cast<std::size_t>(kMarkers[static_cast<std::size_t>(marker)].slider)]; }
+
+bool IsRightMarker(int marker) { return kMarkers[static_cast<std::size_t>(marker)].image == MarkerImage::Right; }
+
+}  // namespace
+
+const std::array<SliderSpec, kSliderCount>& Sliders() { return kSliders; }
+const std::array<MarkerSpec, kMarkerCount>& Markers() { return kMarkers; }
+
+int MarkerOrigin(int marker)
+{
+    const SliderSpec& slider = SliderOf(marker);
+    return IsRightMarker(marker) ? slider.start + kPairGap : slider.start;
+}
+
+int SliderModel::markerX(int marker) const { return settings_.*kMarkers[static_cast<std::size_t>(marker)].field; }
+
+QRect SliderModel::markerRect(int marker) const
+{
+    return QRect(markerX(marker), SliderOf(marker).row, kMarkerSize, kMarkerSize);
+}
+
+int SliderModel::shownValue(int marker) const
+{
+    // (x - origin) * 1.25 truncated toward zero, in integers.
+    return (markerX(marker) - MarkerOrigin(marker)) * 5 / 4;
+}
+
+std::pair<int, int> SliderModel::allowedTravel(int marker) const
+{
+    const SliderSpec& slider = SliderOf(marker);
+    if (!slider.isRange()) return {slider.start, slider.lastLeft};
+    if (IsRightMarker(marker)) return {markerX(slider.leftMarker) + kPairGap, slider.lastRight};
+    return {slider.start, markerX(slider.rightMarker) - kPairGap};
+}
+
+bool SliderModel::press(QPoint point)
+{
+    for (int marker = 0; marker < kMarkerCount; ++marker) {
+        const SliderSpec& slider = SliderOf(marker);
+        const int x = markerX(marker);
+        // A range's markers take one pixel less than a single marker, so the
+        // two markers of a touching pair never both take the same pixel.
+        const int lastX = x + (slider.isRange() ? kMarkerSize - 1 : kMarkerSize);
+        const bool rowHit = point.y() >= slider.row && point.y() <= slider.row + kMarkerSize;
+        if (rowHit && point.x() >= x && point.x() <= lastX) {
+            dragged_ = marker;
+            grabOffset_ = point.x() - x;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SliderModel::move(QPoint point)
+{
+    if (!dragged_) return false;
+    const int marker = *dragged_;
+    // The pointer's x is read as an unsigned 16-bit position, so a pointer
+    // left of the window lands far right of every travel and is refused.
+    const int x = static_cast<int>(static_cast<std::uint16_t>(point.x()));
+    const int candidate = x - grabOffset_;
+    const auto [low, high] = allowedTravel(marker);
+    if (candidate < low || candidate > high) return false;
+    std::int32_t& field = settings_.*kMarkers[static_cast<std::size_t>(marker)].field;
+    if (field == candidate) return false;
+    field = candidate;
+    return true;
+}
+
+QString SliderModel::labelText(int slider) const
+{
+    const SliderSpec& spec = kSliders[static_cast<std::size_t>(slider)];
+    const bool dragging = dragged_ && kMarkers[static_cast<std::size_t>(*dragged_)].slider == slider;
+    if (!dragging) return QString::fromUtf8(spec.name);
+    if (!spec.isRange()) return QString::asprintf("%d", shownValue(spec.leftMarker));
+    return QString::asprintf("%d - %d", shownValue(spec.leftMarker), shownValue(spec.rightMarker));
+}
+
+std::vector<SliderBand> SliderModel::bands(int slider) const
+{
+    const SliderSpec& spec = kSliders[static_cast<std::size_t>(slider)];
+    std::vector<SliderBand> result;
+    if (!spec.isRange()) return result;
+    const int left = markerX(spec.leftMarker);
+    const int right = markerX(spec.rightMarker);
+    auto add = [&](int from, int to, bool selected) {
+        if (to > from) result.push_back({QRect(from, spec.row, to - from, kMarkerSize), selected});
+    };
+    // The selected range between the two pointers.
+    add(left + kMarkerSize, right, true);
+    // The track left of the left marker and right of the right marker.
+    if (left > spec.start + kPairGap) add(spec.start, left, false);
+    if (right < spec.lastRight) add(right + kMarkerSize, spec.trackEnd, false);
+    return result;
+}
+
+}  // namespace kv::app
