@@ -86,6 +86,10 @@ void ColourBoxControls::released(QPoint position)
 
 void ColourBoxControls::doubleClicked(QPoint position)
 {
+    // The double click's second press may have started a drag; the dialog
+    // takes the release, so that drag ends here without a drop.
+    drag_.cancel();
+    endDragCursor();
     const int box = ColourBoxAt(position);
     if (box >= 0) editColour(box);
 }

@@ -42,6 +42,8 @@ public:
     // Ends the drag. Over a box, that box's field takes the dragged colour;
     // anywhere else nothing changes. Nothing happens without a drag.
     std::optional<Drop> release(QPoint point);
+    // Ends a drag without a drop.
+    void cancel() { active_ = false; }
 
     bool active() const { return active_; }
     RgbColor colour() const { return colour_; }

@@ -176,8 +176,10 @@ void MainWindowTest::mouseOnTheSurface()
     QTest::mouseClick(window, Qt::LeftButton, {}, overLabel);
     QCOMPARE(presses.count(), 2);
     QCOMPARE(presses.at(1).first().toPoint(), overLabel);
-    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(40, 70));
+    // Beside the colour boxes (a double click on one opens its RGB dialog).
+    QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(60, 70));
     QCOMPARE(doubles.count(), 1);
+    QCOMPARE(doubles.first().first().toPoint(), QPoint(60, 70));
 
     // Right button: the surface by position, also over the disabled Stop
     // button; an enabled control by name.
