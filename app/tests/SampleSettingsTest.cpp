@@ -33,20 +33,23 @@ QByteArray ReadAll(const QString& path)
 }
 
 // A program directory holding every bitmap the samples name (small stand-ins
-// where the build has not generated the stock ones), made the current
-// directory while it lives: the samples name their bitmaps' directory ".".
+// where the build has not generated the stock ones). The samples name their
+// bitmaps' directory "." - the settings file's own directory - so they load
+// wherever the program directory is installed: the working directory is
+// moved elsewhere while this lives, to show that it plays no part.
 class SampleProgramDir : public ProgramDir {
 public:
     SampleProgramDir() : previous_(QDir::currentPath())
     {
         for (const char* name : {"height01.bmp", "height02.bmp", "height03.bmp", "tree01.bmp"})
             if (!std::filesystem::exists(file(name))) test::WriteBmp(file(name), 24, 24, [](int, int) { return 0u; });
-        QDir::setCurrent(qpath());
+        QDir::setCurrent(elsewhere_.qpath());
     }
     ~SampleProgramDir() { QDir::setCurrent(previous_); }
 
 private:
     QString previous_;
+    test::ScratchDir elsewhere_;
 };
 
 }  // namespace
@@ -98,6 +101,8 @@ void SampleSettingsTest::samplesLoadWithoutComplaint()
         hooks.show = [&](const Message& message) { shown.push_back(message); };
         QVERIFY2(LoadSettingsFile(program.path(), sample, program.path(), record, hooks), sample);
         QVERIFY2(shown.empty(), shown.empty() ? sample : shown.front().text.c_str());
+        QCOMPARE(record.basedir, program.path());
+        QCOMPARE(record.treedir, program.path());
         // Everything in range: Save would write the record back as it is.
         const std::optional<std::string> refusal = CheckSettingsRecord(record);
         QVERIFY2(!refusal, refusal ? refusal->c_str() : sample);
