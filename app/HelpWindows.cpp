@@ -1,5 +1,6 @@
 #include "app/HelpWindows.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -173,6 +174,17 @@ void TutorialWindow::showPage()
 HelpWindows::HelpWindows(QWidget* mainWindow) : QObject(mainWindow), mainWindow_(mainWindow)
 {
     setObjectName("helpWindows");
+    mainWindow->installEventFilter(this);
+}
+
+bool HelpWindows::eventFilter(QObject* watched, QEvent* event)
+{
+    // Closing the main window ends the program: the help goes with it.
+    if (watched == mainWindow_ && event->type() == QEvent::Close) {
+        if (topics_) topics_->close();
+        if (tutorial_) tutorial_->close();
+    }
+    return false;
 }
 
 HelpWindows::~HelpWindows()
@@ -195,6 +207,8 @@ void HelpWindows::showTopics()
     }
     delete topics_.data();
     topics_ = new HelpTopicsDialog;
+    // The program ends with its main window, whatever help is open.
+    topics_->setAttribute(Qt::WA_QuitOnClose, false);
     connect(topics_, &HelpTopicsDialog::stepByStepChosen, this, &HelpWindows::showTutorial);
     topics_->show();
 }
@@ -208,6 +222,7 @@ void HelpWindows::showTutorial()
     }
     delete tutorial_.data();
     tutorial_ = new TutorialWindow;
+    tutorial_->setAttribute(Qt::WA_QuitOnClose, false);
     tutorial_->show();
     emit tutorialShown();
 }

@@ -79,6 +79,9 @@ public:
 signals:
     void tutorialShown();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     explicit HelpWindows(QWidget* mainWindow);
 

@@ -87,8 +87,8 @@ SliderTrack::SliderTrack(const SliderModel& model, int slider, QWidget* parent)
     : QWidget(parent), model_(model), slider_(slider)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    const SliderSpec& spec = Sliders()[static_cast<std::size_t>(slider)];
-    setGeometry(spec.start, spec.row, spec.trackEnd - spec.start, kMarkerSize);
+    const SliderLayout& layout = Sliders()[static_cast<std::size_t>(slider)];
+    setGeometry(layout.start, layout.row, layout.trackEnd - layout.start, kMarkerSize);
 }
 
 void SliderTrack::paintEvent(QPaintEvent*)
@@ -104,15 +104,15 @@ SliderControls::SliderControls(MainWindow& window) : QObject(&window), window_(w
 {
     setObjectName("sliders");
     for (int slider = 0; slider < kSliderCount; ++slider) {
-        const SliderSpec& spec = Sliders()[static_cast<std::size_t>(slider)];
-        QWidget* label = window.control(spec.label);
+        const SliderLayout& layout = Sliders()[static_cast<std::size_t>(slider)];
+        QWidget* label = window.control(layout.label);
 
         // The scale: start, middle and end piece, the end piece's last column
         // under the right-most pointer. The pieces lie under the label.
-        const int firstX = DluToPixelsX(spec.scaleFirstDlu);
-        const int lastX = DluToPixelsX(spec.scaleLastDlu);
-        const int y = DluToPixelsY(spec.scaleDluY);
-        const int zeroPointer = MarkerOrigin(spec.leftMarker) + kMarkerSize;
+        const int firstX = DluToPixelsX(layout.scaleFirstDlu);
+        const int lastX = DluToPixelsX(layout.scaleLastDlu);
+        const int y = DluToPixelsY(layout.scaleDluY);
+        const int zeroPointer = MarkerOrigin(layout.leftMarker) + kMarkerSize;
         const std::pair<ScalePiece, int> pieces[3] = {
             {ScalePiece::Start, firstX}, {ScalePiece::Middle, (firstX + lastX) / 2}, {ScalePiece::End, lastX}};
         for (int i = 0; i < 3; ++i) {
@@ -121,7 +121,7 @@ SliderControls::SliderControls(MainWindow& window) : QObject(&window), window_(w
             piece->stackUnder(label);
             scales_[static_cast<std::size_t>(slider)][static_cast<std::size_t>(i)] = piece;
         }
-        if (spec.isRange()) tracks_[static_cast<std::size_t>(slider)] = new SliderTrack(model_, slider, &window);
+        if (layout.isRange()) tracks_[static_cast<std::size_t>(slider)] = new SliderTrack(model_, slider, &window);
     }
     // Markers above their tracks.
     for (int marker = 0; marker < kMarkerCount; ++marker) {

@@ -15,21 +15,21 @@ using C = Control;
 constexpr int kTravel = 80;
 constexpr int kPairGap = kMarkerSize;
 
-constexpr SliderSpec Range(C label, const char* name, int row, int start, int left, int right, int scaleFirst,
+constexpr SliderLayout Range(C label, const char* name, int row, int start, int left, int right, int scaleFirst,
                            int scaleLast, int scaleY)
 {
     return {label, name, row, start, start + kTravel, start + kTravel + kPairGap, start + kTravel + 2 * kPairGap,
             left, right, scaleFirst, scaleLast, scaleY};
 }
 
-constexpr SliderSpec Single(C label, const char* name, int row, int start, int marker, int scaleFirst,
+constexpr SliderLayout Single(C label, const char* name, int row, int start, int marker, int scaleFirst,
                             int scaleLast, int scaleY)
 {
     return {label, name, row, start, start + kTravel, start + kTravel, start + kTravel + kMarkerSize,
             marker, -1, scaleFirst, scaleLast, scaleY};
 }
 
-const std::array<SliderSpec, kSliderCount> kSliders = {
+const std::array<SliderLayout, kSliderCount> kSliders = {
     Range(C::Cover1AltitudeLabel, "Altitude", 179, 115, 0, 1, 80, 113, 90),
     Range(C::Cover1SlopeLabel, "Slope", 218, 115, 2, 3, 80, 113, 114),
     Single(C::Cover1DensityLabel, "Density", 259, 115, 4, 80, 113, 139),
@@ -40,7 +40,7 @@ const std::array<SliderSpec, kSliderCount> kSliders = {
     Single(C::RockSizeLabel, "Rock Size", 256, 415, 11, 279, 313, 137),
 };
 
-const std::array<MarkerSpec, kMarkerCount> kMarkers = {{
+const std::array<MarkerField, kMarkerCount> kMarkers = {{
     {&PS::cover1altitudemin, MarkerImage::Left, 0},
     {&PS::cover1altitudemax, MarkerImage::Right, 0},
     {&PS::cover1slopemin, MarkerImage::Left, 1},
@@ -55,18 +55,21 @@ const std::array<MarkerSpec, kMarkerCount> kMarkers = {{
     {&PS::rockssize, MarkerImage::Left, 7},
 }};
 
-const SliderSpec& SliderOf(int marker) { return kSliders[static_cast<std::size_t>(kMarkers[static_cast<std::size_t>(marker)].slider)]; }
+const SliderLayout& SliderOf(int marker)
+{
+    return kSliders[static_cast<std::size_t>(kMarkers[static_cast<std::size_t>(marker)].slider)];
+}
 
 bool IsRightMarker(int marker) { return kMarkers[static_cast<std::size_t>(marker)].image == MarkerImage::Right; }
 
 }  // namespace
 
-const std::array<SliderSpec, kSliderCount>& Sliders() { return kSliders; }
-const std::array<MarkerSpec, kMarkerCount>& Markers() { return kMarkers; }
+const std::array<SliderLayout, kSliderCount>& Sliders() { return kSliders; }
+const std::array<MarkerField, kMarkerCount>& Markers() { return kMarkers; }
 
 int MarkerOrigin(int marker)
 {
-    const SliderSpec& slider = SliderOf(marker);
+    const SliderLayout& slider = SliderOf(marker);
     return IsRightMarker(marker) ? slider.start + kPairGap : slider.start;
 }
 
@@ -85,7 +88,7 @@ int SliderModel::shownValue(int marker) const
 
 std::pair<int, int> SliderModel::allowedTravel(int marker) const
 {
-    const SliderSpec& slider = SliderOf(marker);
+    const SliderLayout& slider = SliderOf(marker);
     if (!slider.isRange()) return {slider.start, slider.lastLeft};
     if (IsRightMarker(marker)) return {markerX(slider.leftMarker) + kPairGap, slider.lastRight};
     return {slider.start, markerX(slider.rightMarker) - kPairGap};
@@ -94,7 +97,7 @@ std::pair<int, int> SliderModel::allowedTravel(int marker) const
 bool SliderModel::press(QPoint point)
 {
     for (int marker = 0; marker < kMarkerCount; ++marker) {
-        const SliderSpec& slider = SliderOf(marker);
+        const SliderLayout& slider = SliderOf(marker);
         const int x = markerX(marker);
         // A range's markers take one pixel less than a single marker, so the
         // two markers of a touching pair never both take the same pixel.
@@ -127,28 +130,28 @@ bool SliderModel::move(QPoint point)
 
 QString SliderModel::labelText(int slider) const
 {
-    const SliderSpec& spec = kSliders[static_cast<std::size_t>(slider)];
+    const SliderLayout& layout = kSliders[static_cast<std::size_t>(slider)];
     const bool dragging = dragged_ && kMarkers[static_cast<std::size_t>(*dragged_)].slider == slider;
-    if (!dragging) return QString::fromUtf8(spec.name);
-    if (!spec.isRange()) return QString::asprintf("%d", shownValue(spec.leftMarker));
-    return QString::asprintf("%d - %d", shownValue(spec.leftMarker), shownValue(spec.rightMarker));
+    if (!dragging) return QString::fromUtf8(layout.name);
+    if (!layout.isRange()) return QString::asprintf("%d", shownValue(layout.leftMarker));
+    return QString::asprintf("%d - %d", shownValue(layout.leftMarker), shownValue(layout.rightMarker));
 }
 
 std::vector<SliderBand> SliderModel::bands(int slider) const
 {
-    const SliderSpec& spec = kSliders[static_cast<std::size_t>(slider)];
+    const SliderLayout& layout = kSliders[static_cast<std::size_t>(slider)];
     std::vector<SliderBand> result;
-    if (!spec.isRange()) return result;
-    const int left = markerX(spec.leftMarker);
-    const int right = markerX(spec.rightMarker);
+    if (!layout.isRange()) return result;
+    const int left = markerX(layout.leftMarker);
+    const int right = markerX(layout.rightMarker);
     auto add = [&](int from, int to, bool selected) {
-        if (to > from) result.push_back({QRect(from, spec.row, to - from, kMarkerSize), selected});
+        if (to > from) result.push_back({QRect(from, layout.row, to - from, kMarkerSize), selected});
     };
     // The selected range between the two pointers.
     add(left + kMarkerSize, right, true);
     // The track left of the left marker and right of the right marker.
-    if (left > spec.start + kPairGap) add(spec.start, left, false);
-    if (right < spec.lastRight) add(right + kMarkerSize, spec.trackEnd, false);
+    if (left > layout.start + kPairGap) add(layout.start, left, false);
+    if (right < layout.lastRight) add(right + kMarkerSize, layout.trackEnd, false);
     return result;
 }
 

@@ -28,7 +28,7 @@ inline constexpr int kMarkerSize = 6;
 inline constexpr int kSliderCount = 8;
 inline constexpr int kMarkerCount = 12;
 
-struct SliderSpec {
+struct SliderLayout {
     Control label;      // the text control above the scale
     const char* name;   // what the label shows when no marker is dragged
     int row;            // client y of the markers' top row
@@ -44,7 +44,7 @@ struct SliderSpec {
     bool isRange() const { return rightMarker >= 0; }
 };
 
-struct MarkerSpec {
+struct MarkerField {
     std::int32_t ProjectSettings::*field;
     MarkerImage image;
     int slider;  // index into Sliders()
@@ -52,9 +52,9 @@ struct MarkerSpec {
 
 // Sliders in the order cover 1 altitude, slope, density, cover 2 altitude,
 // slope, density, tree size, rock size.
-const std::array<SliderSpec, kSliderCount>& Sliders();
+const std::array<SliderLayout, kSliderCount>& Sliders();
 // Markers in the order of the settings file's marker fields.
-const std::array<MarkerSpec, kMarkerCount>& Markers();
+const std::array<MarkerField, kMarkerCount>& Markers();
 
 // A filled rectangle of a range slider's track.
 struct SliderBand {

@@ -218,7 +218,8 @@ void ColourBoxesTest::rgbDialogPaintsBarsMarkersAndSwatch()
         const QImage bar = GradientBar(component);
         QCOMPARE(bar.size(), QSize(256, 16));
         for (int x : {0, 1, 128, 255}) {
-            const QColor expected = component == 0 ? QColor(x, 0, 0) : component == 1 ? QColor(0, x, 0) : QColor(0, 0, x);
+            const QColor expected =
+                component == 0 ? QColor(x, 0, 0) : component == 1 ? QColor(0, x, 0) : QColor(0, 0, x);
             QCOMPARE(bar.pixelColor(x, 15), expected);
         }
     }

@@ -292,6 +292,13 @@ void HelpTest::stepByStepClosesTopicsBeforeTheTutorial()
     QCOMPARE(tutorial->parentWidget(), nullptr);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QVERIFY(f.window.isEnabled());
+
+    // Closing the main window closes the help with it.
+    QTest::mouseClick(f.window.control(Control::Help), Qt::LeftButton);
+    QVERIFY(f.help().topics()->isVisible());
+    f.window.close();
+    QVERIFY(!tutorial->isVisible());
+    QVERIFY(!f.help().topics()->isVisible());
 }
 
 void HelpTest::tutorialPaging()

@@ -299,21 +299,21 @@ void SlidersTest::scalesLineUpWithTheMarkers()
     for (int x = 0; x < 6; ++x) QCOMPARE(qAlpha(left.pixel(x, 5)), 255);
 
     for (int slider = 0; slider < kSliderCount; ++slider) {
-        const SliderSpec& spec = Sliders()[slider];
+        const SliderLayout& layout = Sliders()[slider];
         const std::array<QWidget*, 3> pieces = f.sliders->scalePieces(slider);
         const int lineRow = pieces[0]->y() + kScalePieceSize - 1;
         // The markers sit two pixels below the scale line.
-        QCOMPARE(spec.row, lineRow + 2);
+        QCOMPARE(layout.row, lineRow + 2);
         for (QWidget* piece : pieces) QCOMPARE(piece->y() + kScalePieceSize - 1, lineRow);
         // The line ends under the last pointer position and covers the first.
-        const int lastPointer = spec.isRange() ? spec.lastRight : spec.lastLeft + 6;
+        const int lastPointer = layout.isRange() ? layout.lastRight : layout.lastLeft + 6;
         QCOMPARE(pieces[2]->x() + kScalePieceSize - 1, lastPointer);
-        QVERIFY(pieces[0]->x() <= spec.start + 6);
+        QVERIFY(pieces[0]->x() <= layout.start + 6);
         QVERIFY(pieces[1]->x() <= pieces[0]->x() + kScalePieceSize);
         QVERIFY(pieces[2]->x() <= pieces[1]->x() + kScalePieceSize);
         // The "0" stands over the first pointer position.
         const QImage start = static_cast<PictureWidget*>(pieces[0])->picture();
-        QCOMPARE(qAlpha(start.pixel(spec.start + 6 - pieces[0]->x(), kScalePieceSize - 3)), 255);
+        QCOMPARE(qAlpha(start.pixel(layout.start + 6 - pieces[0]->x(), kScalePieceSize - 3)), 255);
     }
 }
 
