@@ -103,7 +103,7 @@ void ColourBoxesTest::draggingSkyOntoFogCopiesItAndRecomputesThePreview()
     if (!previewBefore.isNull()) QVERIFY(f.window.atmospherePreview() != previewBefore);
     // The window shows the new fog colour in the fog box.
     const RgbColor fog = f.window.settings().fog;
-    QCOMPARE(test::GrabClient(f.window).pixelColor(BoxCentre(Fog)), QColor(fog.r, fog.g, fog.b));
+    QCOMPARE(test::Grab(f.window).pixelColor(BoxCentre(Fog)), QColor(fog.r, fog.g, fog.b));
 
     // Dropping the cloud colour on the ocean box leaves the sky as it is.
     f.drag(BoxCentre(Cloud), BoxCentre(Ocean));
@@ -306,7 +306,7 @@ void ColourBoxesTest::okAppliesAndCancelChangesNothing()
     expected.basecolor3 = RgbColor{9, 19, 29};
     QCOMPARE(f.window.settings(), expected);
     QCOMPARE(f.recomputed.count(), 1);
-    QCOMPARE(test::GrabClient(f.window).pixelColor(BoxCentre(Base3)), QColor(9, 19, 29));
+    QCOMPARE(test::Grab(f.window).pixelColor(BoxCentre(Base3)), QColor(9, 19, 29));
 }
 
 QTEST_MAIN(ColourBoxesTest)

@@ -141,7 +141,7 @@ void SampleSettingsTest::loadedSampleShowsInTheWindow()
     }
     QCOMPARE(qobject_cast<QComboBox*>(window.control(Control::OceanList))->currentIndex(), s.oceanindex);
     const QColor ocean(s.ocean.r, s.ocean.g, s.ocean.b);
-    QCOMPARE(test::GrabClient(window).pixelColor(ColourBoxes()[12].hit.center()), ocean);
+    QCOMPARE(test::Grab(window).pixelColor(ColourBoxes()[12].hit.center()), ocean);
 #else
     QSKIP("this build has no settings file");
 #endif

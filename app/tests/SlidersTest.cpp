@@ -237,7 +237,7 @@ void SlidersTest::bandsFollowTheMarkers()
 {
     Fixture f;
     const QColor black(Qt::black);
-    auto pixel = [&](int px, int py) { return test::GrabClient(f.window).pixelColor(px, py); };
+    auto pixel = [&](int px, int py) { return test::Grab(f.window).pixelColor(px, py); };
     // The default range: black from the left pointer (121) to the right marker.
     QCOMPARE(pixel(130, 181), black);
     QCOMPARE(pixel(200, 184), black);
