@@ -94,11 +94,11 @@ MainWindow::~MainWindow() { finishCreationBeforeClosing(); }
 
 void MainWindow::buildControls()
 {
-    for (const ControlSpec& spec : Layout()) {
-        const QRect pixels = DluToPixels(spec.dialogUnits);
-        const QString caption = QString::fromUtf8(spec.caption);
+    for (const ControlSpec& layoutEntry : Layout()) {
+        const QRect pixels = DluToPixels(layoutEntry.dialogUnits);
+        const QString caption = QString::fromUtf8(layoutEntry.caption);
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (layoutEntry.kind) {
         case ControlKind::GroupBox: widget = new GroupFrame(caption, this); break;
         case ControlKind::ColourFrame:
         case ControlKind::PreviewFrame: {
@@ -114,7 +114,7 @@ void MainWindow::buildControls()
         case ControlKind::Label:
         case ControlKind::CentredLabel: {
             auto* text = new QLabel(caption, this);
-            text->setAlignment(spec.kind == ControlKind::CentredLabel ? Qt::AlignHCenter | Qt::AlignTop
+            text->setAlignment(layoutEntry.kind == ControlKind::CentredLabel ? Qt::AlignHCenter | Qt::AlignTop
                                                                       : Qt::AlignLeft | Qt::AlignTop);
             widget = text;
             break;
@@ -130,7 +130,7 @@ void MainWindow::buildControls()
         }
         case ControlKind::DropDownList: {
             auto* box = new QComboBox(this);
-            for (const char* entry : ListEntries(spec.id)) box->addItem(QString::fromUtf8(entry));
+            for (const char* entry : ListEntries(layoutEntry.id)) box->addItem(QString::fromUtf8(entry));
             box->setMaxVisibleItems(box->count());
             widget = box;
             break;
@@ -143,14 +143,14 @@ void MainWindow::buildControls()
         }
         case ControlKind::CheckBox: widget = new QCheckBox(caption, this); break;
         }
-        if (spec.kind == ControlKind::DropDownList) {
+        if (layoutEntry.kind == ControlKind::DropDownList) {
             widget->setGeometry(pixels.x(), pixels.y(), pixels.width(), kDropDownClosedHeight);
         } else {
             widget->setGeometry(pixels);
         }
         // Frames, captions, texts and name fields take no mouse input: the
         // window itself receives presses and right clicks over them.
-        switch (spec.kind) {
+        switch (layoutEntry.kind) {
         case ControlKind::GroupBox:
         case ControlKind::ColourFrame:
         case ControlKind::PreviewFrame:
@@ -159,7 +159,7 @@ void MainWindow::buildControls()
         case ControlKind::NameField: widget->setAttribute(Qt::WA_TransparentForMouseEvents); break;
         default: break;
         }
-        controls_[static_cast<std::size_t>(spec.id)] = widget;
+        controls_[static_cast<std::size_t>(layoutEntry.id)] = widget;
         widget->installEventFilter(this);
     }
     button(Control::Stop)->setEnabled(false);
@@ -175,9 +175,9 @@ void MainWindow::fitFont()
         windowFont.setPixelSize(pixels);
         setFont(windowFont);
         bool fits = true;
-        for (const ControlSpec& spec : Layout()) {
-            const QWidget* widget = control(spec.id);
-            switch (spec.kind) {
+        for (const ControlSpec& layoutEntry : Layout()) {
+            const QWidget* widget = control(layoutEntry.id);
+            switch (layoutEntry.kind) {
             case ControlKind::DropDownList:
             case ControlKind::CheckBox:
             case ControlKind::PushButton: fits = fits && widget->sizeHint().width() <= widget->width(); break;

@@ -132,8 +132,8 @@ std::span<const ControlSpec> Layout() { return kLayout; }
 
 const ControlSpec& SpecOf(Control id)
 {
-    for (const ControlSpec& spec : kLayout)
-        if (spec.id == id) return spec;
+    for (const ControlSpec& layoutEntry : kLayout)
+        if (layoutEntry.id == id) return layoutEntry;
     throw std::logic_error("control missing from the layout");
 }
 

@@ -69,8 +69,8 @@ void MainWindowTest::startUpState()
         QCOMPARE(w.control(ColourFrameOf(box))->geometry().adjusted(1, 1, -1, -1), ColourBoxes()[box].fill);
     QVERIFY(w.control(Control::AtmospherePreviewFrame)->geometry().adjusted(1, 1, -1, -1)
                 .contains(QRect(318, 155, 85, 118)));
-    for (const ControlSpec& spec : Layout())
-        QVERIFY2(w.rect().contains(w.control(spec.id)->geometry()), spec.caption);
+    for (const ControlSpec& layoutEntry : Layout())
+        QVERIFY2(w.rect().contains(w.control(layoutEntry.id)->geometry()), layoutEntry.caption);
     QCOMPARE(qobject_cast<GroupFrame*>(w.control(Control::TreesGroup))->title(), QString(" Trees && Rocks "));
 }
 
