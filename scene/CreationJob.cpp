@@ -12,6 +12,7 @@
 #include "scene/StockTextures.h"
 #include "scene/TerrainObject.h"
 #include "texture/AtmosphereTextures.h"
+#include "texture/HeightTexture.h"
 #include "texture/TerrainTextures.h"
 
 namespace kv {
@@ -125,6 +126,10 @@ void CreationJob::WriteScene(const std::string& temporaryPath)
         control.CheckStop();
         ctx.heights = BuildHeightGrid(picture);
     }
+    // A heightfield with more pixels a side than the textures is refused
+    // before anything of the terrain is written.
+    CheckHeightfieldFits(ctx.heights, TextureSizeForResolution(settings_.resolution),
+                         JoinPath(settings_.basedir, settings_.basebmp));
     control.CheckStop();
     WriteTerrainObject(writer, ctx.heights, ctx.earthId, ctx.sceneDirectory, control);
     control.SetProgress(6);

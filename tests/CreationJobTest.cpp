@@ -323,3 +323,21 @@ TEST(CommandLine, ExitStatusesAndTheProgramDirectoryRefusal)
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST_F(JobFixture, AHeightfieldLargerThanTheTexturesIsRefusedBeforeTheTerrain)
+{
+    test::WriteGreyBmp(programDir.File("huge.bmp"), 600, 600, [](int, int) { return 10; });
+    settings.basebmp = "huge.bmp";  // 600 pixels a side; Lo Res textures are 576
+    EXPECT_EQ(Run(), JobOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The heightfield bitmap " + JoinPath(programDir.path(), "huge.bmp") +
+                                       " is larger than the texture resolution; choose a higher resolution.");
+    EXPECT_EQ(ui.progress, (std::vector<int>{0, 3}));
+    EXPECT_FALSE(fs::exists(sceneDir.File("valley.scn")));
+}
+
+}  // namespace
+}  // namespace kv
