@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchScene.h"
 #include "TestSupport.h"
 #include "objects/EmbeddedText.h"
 #include "objects/PlacementFrame.h"
@@ -38,18 +39,7 @@ bool StartsWith(const std::string& s, std::string_view prefix)
 }
 
 // A scene stream on a scratch file with a flat 9 by 9 grid.
-struct ModelScene {
-    test::ScratchDir dir;
-    Session session;
-    SilentControl control;
-    ProjectSettings settings = DefaultSettings(dir.path());
-    SceneWriter writer{session};
-    CreationContext ctx{.settings = settings,
-                        .session = session,
-                        .control = control,
-                        .writer = writer,
-                        .programDirectory = dir.path(),
-                        .sceneDirectory = dir.path()};
+struct ModelScene : test::ScratchScene {
 
     ModelScene()
     {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "ScratchScene.h"
 #include "TestSupport.h"
 #include "bitmap/HeightGrid.h"
 #include "objects/Placement.h"
@@ -68,18 +69,7 @@ std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, const
 
 // A creation's context on a scratch directory with an n by n heightfield
 // whose picture pixel (x, y) is grey `height(x, y)`.
-struct PlacementScene {
-    test::ScratchDir dir;
-    Session session;
-    SilentControl control;
-    ProjectSettings settings = DefaultSettings(dir.path());
-    SceneWriter writer{session};
-    CreationContext ctx{.settings = settings,
-                        .session = session,
-                        .control = control,
-                        .writer = writer,
-                        .programDirectory = dir.path(),
-                        .sceneDirectory = dir.path()};
+struct PlacementScene : test::ScratchScene {
 
     template <typename F>
     PlacementScene(int n, F height)

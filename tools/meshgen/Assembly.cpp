@@ -6,16 +6,6 @@ namespace kv::meshgen {
 
 namespace {
 
-Mat34 M(double a, double b, double c, double d, double e, double f, double g, double h, double i, double j, double k,
-        double l)
-{
-    Mat34 m;
-    const double v[12] = {a, b, c, d, e, f, g, h, i, j, k, l};
-    for (int r = 0; r < 3; ++r)
-        for (int col = 0; col < 4; ++col) m.m[r][col] = v[r * 4 + col];
-    return m;
-}
-
 constexpr unsigned kBark = 0x8a7560;
 constexpr unsigned kGrey = 0xb8b2a8;
 constexpr unsigned kNeedles = 0x3f6a3a;
@@ -27,11 +17,11 @@ constexpr unsigned kRock = 0x9a9088;
 
 std::vector<Model> AssembledModels()
 {
-    const Mat34 evergreenTrunk = M(0.05, 0, 0, 0, 0, 0.05, 0, 0, 0, 0, 2, 1.52955);
-    const Mat34 evergreenBranches = M(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, -0.4);
-    const Mat34 palmTrunk = M(0.25, 0, 0, -0.059657, 0, 0.25, 0, -0.0187735, 0, 0, 2, 2);
+    const Mat34 evergreenTrunk = Mat34::Rows(0.05, 0, 0, 0, 0, 0.05, 0, 0, 0, 0, 2, 1.52955);
+    const Mat34 evergreenBranches = Mat34::Rows(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, -0.4);
+    const Mat34 palmTrunk = Mat34::Rows(0.25, 0, 0, -0.059657, 0, 0.25, 0, -0.0187735, 0, 0, 2, 2);
     const Mat34 cactusTrunk =
-        M(0.900509, 1.12878e-32, 1.29984e-23, 0, 0, 0.900509, 2.84892e-09, 0.0129713, -2.68549e-24, 2.33902e-08,
+        Mat34::Rows(0.900509, 1.12878e-32, 1.29984e-23, 0, 0, 0.900509, 2.84892e-09, 0.0129713, -2.68549e-24, 2.33902e-08,
           2.23856, -0.46696);
     std::vector<Model> models;
     models.push_back({"evergreen",
@@ -40,37 +30,37 @@ std::vector<Model> AssembledModels()
                       {{"evergreen_trunk", evergreenTrunk, kBark}, {"evergreen_branches", evergreenBranches, 0x355a48}}});
     models.push_back({"deadtree1",
                       {{"deadtree1",
-                        M(0.0552786, 0, 0, 0.00966936, 0, 0.0525731, 0, 0.000776291, 0, 0, 1, 0.817016), kGrey}}});
+                        Mat34::Rows(0.0552786, 0, 0, 0.00966936, 0, 0.0525731, 0, 0.000776291, 0, 0, 1, 0.817016), kGrey}}});
     models.push_back(
-        {"deadtree2", {{"deadtree2", M(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968), kGrey}}});
+        {"deadtree2", {{"deadtree2", Mat34::Rows(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968), kGrey}}});
     models.push_back(
-        {"birch", {{"deadtree2", M(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968), 0xe8e4dc}}});
+        {"birch", {{"deadtree2", Mat34::Rows(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968), 0xe8e4dc}}});
     models.push_back({"palmtree",
                       {{"palm_trunk", palmTrunk, kBark},
                        {"palm_leaf",
-                        M(0.997359, -0.000851549, -0.0848496, 0.212479, 0.00473772, 0.925521, 0.0660381, -0.775562,
+                        Mat34::Rows(0.997359, -0.000851549, -0.0848496, 0.212479, 0.00473772, 0.925521, 0.0660381, -0.775562,
                           0.0697979, -0.0506568, 1.207972, 3.35645),
                         kFrond},
                        {"palm_leaf",
-                        M(-0.446955, -0.637681, 0.0317475, 0.77089, 0.717749, -0.393842, -0.152084, 0.275764,
+                        Mat34::Rows(-0.446955, -0.637681, 0.0317475, 0.77089, 0.717749, -0.393842, -0.152084, 0.275764,
                           0.0852465, -0.0274032, 1.44698, 3.39229),
                         kFrond},
                        {"palm_leaf",
-                        M(-0.378181, 0.941179, 0.0242859, -0.54911, -0.641355, -0.549139, 0.110808, 0.46595,
+                        Mat34::Rows(-0.378181, 0.941179, 0.0242859, -0.54911, -0.641355, -0.549139, 0.110808, 0.46595,
                           0.0889267, 0.0420983, 0.902456, 3.20837),
                         kFrond}}});
     models.push_back({"cactus",
                       {{"cactus_trunk", cactusTrunk, kCactus},
                        {"cactus_arm",
-                        M(0.749893, 0.0012462, 0.0275297, 0.0447382, 4.27013e-26, 0.699703, -0.0355947, -1.53274,
+                        Mat34::Rows(0.749893, 0.0012462, 0.0275297, 0.0447382, 4.27013e-26, 0.699703, -0.0355947, -1.53274,
                           -0.0278512, 0.0335538, 0.741239, 6.32819),
                         kCactus},
                        {"cactus_arm",
-                        M(-0.281319, -0.648661, 0.0221806, 1.36935, 0.695489, -0.26143, 0.0206698, 0.608682,
+                        Mat34::Rows(-0.281319, -0.648661, 0.0221806, 1.36935, 0.695489, -0.26143, 0.0206698, 0.608682,
                           -0.0164646, 0.0400522, 0.49414, 7.195),
                         kCactus},
                        {"cactus_arm",
-                        M(-0.682822, 0.247147, -0.0441683, -0.642432, -0.310433, -0.546115, 0.0348332, 1.19872,
+                        Mat34::Rows(-0.682822, 0.247147, -0.0441683, -0.642432, -0.310433, -0.546115, 0.0348332, 1.19872,
                           -0.0223768, 0.0346299, 0.864543, 5.67714),
                         kCactus}}});
     const double fern[6][12] = {
@@ -90,12 +80,12 @@ std::vector<Model> AssembledModels()
     Model fernModel{"fern", {}};
     for (const auto& r : fern)
         fernModel.parts.push_back(
-            {"fern_leaf", M(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11]), kFrond});
+            {"fern_leaf", Mat34::Rows(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11]), kFrond});
     models.push_back(fernModel);
-    const Mat34 boulder = M(0.583404, -0.694829, -0.420541, 0, 0.741656, 0.244713, 0.624547, 0.0442457, -0.331041,
+    const Mat34 boulder = Mat34::Rows(0.583404, -0.694829, -0.420541, 0, 0.741656, 0.244713, 0.624547, 0.0442457, -0.331041,
                             -0.676258, 0.658093, 0.874248);
     models.push_back({"boulder", {{"boulder", boulder, kRock}}});
-    models.push_back({"flatrock", {{"flatrock", M(0.495982, 0, 0, 0.190983, 0, 0.475247, 0, 0, 0, 0, 0.902029, 0.0942619),
+    models.push_back({"flatrock", {{"flatrock", Mat34::Rows(0.495982, 0, 0, 0.190983, 0, 0.475247, 0, 0, 0, 0, 0.902029, 0.0942619),
                                     kRock}}});
     // A rock is the boulder's mesh at half the boulder's size.
     Mat34 rock = boulder;
@@ -104,7 +94,7 @@ std::vector<Model> AssembledModels()
     models.push_back({"rock", {{"boulder", rock, kRock}}});
     models.push_back({"pebbles",
                       {{"pebbles",
-                        M(0.109865, -0.0756392, 0.0160006, -0.0755284, 0.0780411, 0.132892, 0.0109832, 0.150514,
+                        Mat34::Rows(0.109865, -0.0756392, 0.0160006, -0.0755284, 0.0780411, 0.132892, 0.0109832, 0.150514,
                           -0.0115548, 0.00445365, 0.0958756, 0.033203),
                         kRock}}});
     return models;

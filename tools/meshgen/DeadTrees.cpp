@@ -19,16 +19,6 @@ namespace kv::meshgen {
 
 namespace {
 
-Mat34 Local(double a, double b, double c, double d, double e, double f, double g, double h, double i, double j, double k,
-            double l)
-{
-    Mat34 m;
-    const double v[12] = {a, b, c, d, e, f, g, h, i, j, k, l};
-    for (int r = 0; r < 3; ++r)
-        for (int col = 0; col < 4; ++col) m.m[r][col] = v[r * 4 + col];
-    return m;
-}
-
 // A branch's path: out of the face along its normal, then turning towards a
 // direction `heading` degrees round from the normal's horizontal part and
 // `elevation` degrees up, with a few crooks, over `length`.
@@ -63,7 +53,7 @@ Mesh BuildDeadtree1()
 {
     Mesh mesh;
     mesh.name = "deadtree1";
-    const Mat34 local = Local(0.0552786, 0, 0, 0.00966936, 0, 0.0525731, 0, 0.000776291, 0, 0, 1, 0.817016);
+    const Mat34 local = Mat34::Rows(0.0552786, 0, 0, 0.00966936, 0, 0.0525731, 0, 0.000776291, 0, 0, 1, 0.817016);
     const Mat34 toTable = local.Inverse();
     std::vector<LimbPlan> plans;
 
@@ -157,7 +147,7 @@ Mesh BuildDeadtree2()
 {
     Mesh mesh;
     mesh.name = "deadtree2";
-    const Mat34 local = Local(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968);
+    const Mat34 local = Mat34::Rows(1, 0, 0, -0.0105968, 0, 1, 0, -0.0251102, 0, 0, 1, -0.324968);
     const Mat34 toTable = local.Inverse();
     std::vector<LimbPlan> plans;
     ShapeRandom random(31415);

@@ -58,6 +58,16 @@ inline Vec3 Rotate(const Vec3& v, const Vec3& k, double angle)
 // model tables give them (rows of four numbers).
 struct Mat34 {
     double m[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+    // From the table's twelve numbers, row by row.
+    static Mat34 Rows(double a, double b, double c, double d, double e, double f, double g, double h, double i,
+                      double j, double k, double l)
+    {
+        Mat34 r;
+        const double v[12] = {a, b, c, d, e, f, g, h, i, j, k, l};
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col) r.m[row][col] = v[row * 4 + col];
+        return r;
+    }
     Vec3 Apply(const Vec3& p) const
     {
         return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
