@@ -242,6 +242,8 @@ void CreationTest::closingWhileTheJobWrites()
     connect(f.window.get(), &QWidget::windowTitleChanged, this,
             [&](const QString& title) { writing = writing || title == "KV - 3%"; });
     f.dialogs.answers = {scenes.qfile("late")};
+    // Hi Res textures, since Lo Res ones are smaller than this heightfield.
+    QTest::mouseClick(f.w().control(Control::HiRes), Qt::LeftButton);
     QTest::mouseClick(f.w().control(Control::Create), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(writing, kTimeoutMs);
     QVERIFY2(ended.isEmpty(), "the job ended before the window went away");
