@@ -1,5 +1,7 @@
 #include "app/GroupFrame.h"
 
+#include <QFrame>
+
 #include <QPainter>
 
 namespace kv::app {
@@ -30,6 +32,17 @@ void GroupFrame::paintEvent(QPaintEvent*)
     painter.fillRect(text, palette().color(QPalette::Window));
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shown);
+}
+
+QFrame* NewBlackFrame(QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setLineWidth(1);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    frame->setPalette(palette);
+    return frame;
 }
 
 }  // namespace kv::app

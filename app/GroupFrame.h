@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+class QFrame;
+
 namespace kv::app {
 
 // A group box drawn the classic way: an etched rectangle whose caption sits
@@ -21,5 +23,9 @@ protected:
 private:
     QString title_;
 };
+
+// A plain one-pixel black frame (around the colour boxes, the atmosphere
+// preview and the RGB dialog's swatch).
+QFrame* NewBlackFrame(QWidget* parent);
 
 }  // namespace kv::app

@@ -101,16 +101,7 @@ void MainWindow::buildControls()
         switch (layoutEntry.kind) {
         case ControlKind::GroupBox: widget = new GroupFrame(caption, this); break;
         case ControlKind::ColourFrame:
-        case ControlKind::PreviewFrame: {
-            auto* frame = new QFrame(this);
-            frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-            frame->setLineWidth(1);
-            QPalette palette = frame->palette();
-            palette.setColor(QPalette::WindowText, Qt::black);
-            frame->setPalette(palette);
-            widget = frame;
-            break;
-        }
+        case ControlKind::PreviewFrame: widget = NewBlackFrame(this); break;
         case ControlKind::Label:
         case ControlKind::CentredLabel: {
             auto* text = new QLabel(caption, this);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/GroupFrame.h"
 #include "app/WindowLayout.h"
 
 namespace kv::app {
@@ -41,12 +42,7 @@ RgbDialog::RgbDialog(RgbEditor& editor, QWidget* owner)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     // The black frame around the swatch.
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setLineWidth(1);
-    QPalette palette = frame->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    frame->setPalette(palette);
+    QFrame* frame = NewBlackFrame(this);
     frame->setGeometry(RgbEditor::swatchRect().adjusted(-1, -1, 1, 1));
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
