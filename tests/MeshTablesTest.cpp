@@ -386,6 +386,22 @@ TEST(MeshTables, HolesLieInsideTheFaceTheyCutAndRunTheOtherWay)
     }
 }
 
+// For every vertex, a representative vertex of the part of the mesh it
+// belongs to (vertices joined by faces and holes form one part).
+std::vector<int> PartOfEachVertex(const Table& t)
+{
+    std::vector<int> part(t.vertices.size());
+    std::iota(part.begin(), part.end(), 0);
+    std::function<int(int)> find = [&](int a) { return part[a] == a ? a : part[a] = find(part[a]); };
+    for (const Face& f : t.faces) {
+        for (const Corner& c : f.corners) part[find(c.v)] = find(f.corners[0].v);
+        for (const auto& h : f.holes)
+            for (const Corner& c : h) part[find(c.v)] = find(f.corners[0].v);
+    }
+    for (std::size_t i = 0; i < part.size(); ++i) part[i] = find(static_cast<int>(i));
+    return part;
+}
+
 // Fronts are the side from which a face's corners run clockwise. Closed
 // parts must enclose their volume with their fronts outside; parts open at
 // one end (the two sections of the palm and cactus trunks) are closed over
@@ -405,14 +421,8 @@ TEST(MeshTables, FacesLookOutward)
         }
         for (const auto& [edge, count] : edges) EXPECT_EQ(count, 1) << name << ": edge used twice the same way";
         // Parts: vertices joined by faces.
-        std::vector<int> part(t.vertices.size());
-        std::iota(part.begin(), part.end(), 0);
-        std::function<int(int)> find = [&](int a) { return part[a] == a ? a : part[a] = find(part[a]); };
-        for (const Face& f : t.faces) {
-            for (const Corner& c : f.corners) part[find(c.v)] = find(f.corners[0].v);
-            for (const auto& h : f.holes)
-                for (const Corner& c : h) part[find(c.v)] = find(f.corners[0].v);
-        }
+        const std::vector<int> part = PartOfEachVertex(t);
+        auto find = [&](int vertex) { return part[static_cast<std::size_t>(vertex)]; };
         std::map<int, double> volume;
         auto tet = [](const Vec& a, const Vec& b, const Vec& c) { return Dot(a, Cross(b, c)) / 6; };
         auto fan = [&](const std::vector<Corner>& loop) {
@@ -446,14 +456,8 @@ TEST(MeshTables, RockFacesLookAwayFromTheMiddleOfTheirStone)
 {
     for (const char* name : {"boulder", "flatrock", "pebbles"}) {
         const Table& t = Get(name);
-        std::vector<int> part(t.vertices.size());
-        std::iota(part.begin(), part.end(), 0);
-        std::function<int(int)> find = [&](int a) { return part[a] == a ? a : part[a] = find(part[a]); };
-        for (const Face& f : t.faces) {
-            for (const Corner& c : f.corners) part[find(c.v)] = find(f.corners[0].v);
-            for (const auto& h : f.holes)
-                for (const Corner& c : h) part[find(c.v)] = find(f.corners[0].v);
-        }
+        const std::vector<int> part = PartOfEachVertex(t);
+        auto find = [&](int vertex) { return part[static_cast<std::size_t>(vertex)]; };
         std::map<int, std::pair<Vec, int>> middle;
         std::set<int> holed;
         for (size_t i = 0; i < t.vertices.size(); ++i) {
