@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
+#include "platform/SystemReason.h"
 #include "scene/Messages.h"
 
 namespace kv {
@@ -29,6 +30,10 @@ public:
     virtual ~Source() = default;
     // Reads up to n bytes; returns how many were read, or -1 on a read error.
     virtual long long Read(std::uint8_t* out, std::size_t n) = 0;
+    // The number of bytes of the whole file.
+    virtual std::uint64_t Size() const = 0;
+    // Moves to a position within the file; false on failure.
+    virtual bool Seek(std::uint64_t position) = 0;
 };
 
 class MemorySource final : public Source {
@@ -41,6 +46,13 @@ public:
         pos_ += take;
         return static_cast<long long>(take);
     }
+    std::uint64_t Size() const override { return size_; }
+    bool Seek(std::uint64_t position) override
+    {
+        if (position > size_) return false;
+        pos_ = static_cast<std::size_t>(position);
+        return true;
+    }
 
 private:
     const std::uint8_t* data_;
@@ -50,7 +62,7 @@ private:
 
 class FileSource final : public Source {
 public:
-    explicit FileSource(std::FILE* f) : file_(f) {}
+    FileSource(std::FILE* f, std::uint64_t size) : file_(f), size_(size) {}
     ~FileSource() override { std::fclose(file_); }
     long long Read(std::uint8_t* out, std::size_t n) override
     {
@@ -58,12 +70,20 @@ public:
         if (got < n && std::ferror(file_)) return -1;
         return static_cast<long long>(got);
     }
+    std::uint64_t Size() const override { return size_; }
+    bool Seek(std::uint64_t position) override
+    {
+        return fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
+    }
 
 private:
     std::FILE* file_;
+    std::uint64_t size_;
 };
 
-Bitmap24 Decode(Source& source, const BitmapWording& w)
+constexpr std::uint64_t kHeadersSize = 54;
+
+Bitmap24 Decode(Source& source, const BitmapWording& w, const DeclaredSizeCheck& check)
 {
     std::uint8_t fileHeader[14];
     if (source.Read(fileHeader, sizeof fileHeader) != static_cast<long long>(sizeof fileHeader))
@@ -88,6 +108,12 @@ Bitmap24 Decode(Source& source, const BitmapWording& w)
     const std::int64_t height = rawHeight < 0 ? -static_cast<std::int64_t>(rawHeight) : rawHeight;
     if (width < 0) Fail(w.infoHeader, w);
     if (width > kMaxBitmapSide || height > kMaxBitmapSide) Fail(w.tooLarge, w);
+    if (check) check(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+
+    // Pixels start where the file header says, when that is a place in the
+    // file past the 54 header bytes (longer info headers, colour tables);
+    // an offset inside the headers or beyond the end reads from byte 54.
+    if (pixelOffset > kHeadersSize && pixelOffset < source.Size() && !source.Seek(pixelOffset)) Fail(w.pixelRead, w);
 
     Bitmap24 bmp;
     bmp.width = static_cast<std::int32_t>(width);
@@ -153,21 +179,21 @@ BitmapWording BitmapWording::AtmosPreview()
     return w;
 }
 
-Bitmap24 LoadBitmap24(const std::string& path, const BitmapWording& wording)
+Bitmap24 LoadBitmap24(const std::string& path, const BitmapWording& wording, const DeclaredSizeCheck& check)
 {
-    // A directory opens for reading on some systems; it is no picture file.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) Fail(wording.open, wording);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) Fail(wording.open, wording);
-    FileSource source(file);
-    return Decode(source, wording);
+    int error = 0;
+    std::uint64_t size = 0;
+    std::FILE* file = OpenRegularFileStream(path, error, &size);
+    if (!file) throw FailureBecause(FormatMessage(wording.open, {wording.subject}), SystemReason(error));
+    FileSource source(file, size);
+    return Decode(source, wording, check);
 }
 
-Bitmap24 DecodeBitmap24(const std::uint8_t* data, std::size_t size, const BitmapWording& wording)
+Bitmap24 DecodeBitmap24(const std::uint8_t* data, std::size_t size, const BitmapWording& wording,
+                        const DeclaredSizeCheck& check)
 {
     MemorySource source(data, size);
-    return Decode(source, wording);
+    return Decode(source, wording, check);
 }
 
 std::vector<std::uint8_t> EncodeBmp24(int width, int height, const std::uint8_t* rgb)

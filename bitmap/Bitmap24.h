@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,17 +50,27 @@ struct Bitmap24 {
     std::uint8_t Blue(int x, int y) const { return Pixel(x, y)[0]; }
 };
 
+// A caller's limits on a picture's declared size, checked once the headers are
+// read and before anything is allocated for the pixels: throws the caller's
+// JobFailure when width x height is not acceptable.
+using DeclaredSizeCheck = std::function<void(std::int32_t width, std::int32_t height)>;
+
 // Reads a 24-bit uncompressed BMP by the common rules: 14-byte file header,
-// 40-byte info header, 24 bits per pixel, no compression, then the pixel rows
-// read from byte 54 whatever the pixel data offset says (the offset only
-// counts the bytes). A short pixel block reads as black; sizes are checked so
-// that no header can make the loader allocate or read beyond what the picture
-// needs. Throws JobFailure (title "Kelvane Message", system-modal, error icon)
-// with the loader's wording on any failure.
-Bitmap24 LoadBitmap24(const std::string& path, const BitmapWording& wording);
+// the info header (its first 40 bytes), 24 bits per pixel, no compression,
+// then the pixel rows. The rows start at the file header's pixel data offset
+// when that lies between byte 54 and the end of the file (a 108- or 124-byte
+// info header, a colour table), otherwise at byte 54; the block holds file
+// size minus pixel data offset bytes. A short pixel block reads as black.
+// Only regular files are opened (a FIFO or a device is refused without
+// waiting for it). The declared size is checked against kMaxBitmapSide and
+// `check` before any pixel memory is allocated. Throws JobFailure (title
+// "Kelvane Message", system-modal, error icon) with the loader's wording on
+// any failure; a failed open carries the system's reason.
+Bitmap24 LoadBitmap24(const std::string& path, const BitmapWording& wording, const DeclaredSizeCheck& check = {});
 
 // Same rules on bytes in memory (used by the fuzz target and the tests).
-Bitmap24 DecodeBitmap24(const std::uint8_t* data, std::size_t size, const BitmapWording& wording);
+Bitmap24 DecodeBitmap24(const std::uint8_t* data, std::size_t size, const BitmapWording& wording,
+                        const DeclaredSizeCheck& check = {});
 
 // Encodes a picture as a bottom-up 24-bit BMP file (pixels given as R, G, B
 // rows from the top). Used by the data tool and the tests.

@@ -28,15 +28,20 @@ HeightGrid BuildHeightGrid(const Bitmap24& picture)
     return grid;
 }
 
-Bitmap24 LoadHeightfield(const std::string& directory, const std::string& fileName)
+Bitmap24 LoadHeightfield(const std::string& directory, const std::string& fileName, std::int32_t maxSide)
 {
     const BitmapWording wording = BitmapWording::Heightfield(directory, fileName);
-    Bitmap24 picture = LoadBitmap24(wording.subject, wording);
-    if (picture.width != picture.height)
-        throw Failure(FormatMessage("The heightfield bitmap %s must be square.", {wording.subject}));
-    if (picture.width < 2)
-        throw Failure(FormatMessage("The heightfield bitmap %s must be at least 2 pixels wide.", {wording.subject}));
-    return picture;
+    const std::string& subject = wording.subject;
+    return LoadBitmap24(subject, wording, [&](std::int32_t width, std::int32_t height) {
+        if (width != height) throw Failure(FormatMessage("The heightfield bitmap %s must be square.", {subject}));
+        if (width < 2)
+            throw Failure(FormatMessage("The heightfield bitmap %s must be at least 2 pixels wide.", {subject}));
+        // More pixels than the textures have would leave texture cells of no size.
+        if (width > maxSide)
+            throw Failure(FormatMessage(
+                "The heightfield bitmap %s is larger than the texture resolution; choose a higher resolution.",
+                {subject}));
+    });
 }
 
 }  // namespace kv

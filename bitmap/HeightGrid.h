@@ -25,9 +25,12 @@ struct HeightGrid {
 // picture that is not square or lacks pixel rows: a caller's mistake).
 HeightGrid BuildHeightGrid(const Bitmap24& picture);
 
-// Loads the heightfield dir<sep>file with the heightfield's wording, checks it
-// is square and at least 2 pixels wide, and returns the picture. Throws
-// JobFailure with the Part's messages.
-Bitmap24 LoadHeightfield(const std::string& directory, const std::string& fileName);
+// Loads the heightfield dir<sep>file with the heightfield's wording, checks
+// that it is square, at least 2 pixels wide and at most `maxSide` pixels wide
+// (a creation passes its texture size), and returns the picture. The size is
+// checked before the pixels are read. Throws JobFailure with the loader's
+// messages.
+Bitmap24 LoadHeightfield(const std::string& directory, const std::string& fileName,
+                         std::int32_t maxSide = static_cast<std::int32_t>(kMaxBitmapSide));
 
 }  // namespace kv

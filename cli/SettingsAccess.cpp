@@ -2,16 +2,24 @@
 
 #include <cstdio>
 
+#include "cli/TerminalFrontEnd.h"
 #include "platform/Paths.h"
+#include "settings/SettingsFields.h"
 #include "settings/SettingsFile.h"
 
 namespace kv::cli {
 
 namespace {
 
-void PrintMessage(const Message& message)
+// A whole decimal number, as a command line may give it: an optional sign
+// and digits, nothing else.
+bool IsWholeNumber(const std::string& text)
 {
-    std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
 }
 
 }  // namespace
@@ -30,6 +38,10 @@ bool LoadSettingsForCommandLine(const std::string& path, ProjectSettings& settin
 std::optional<std::string> ApplyCommandLineSetting(ProjectSettings& settings, const std::string& key,
                                                    const std::string& value)
 {
+    // A settings file reads "abc" as 0; on the command line it is a mistake.
+    const SettingsField* field = FindSettingsField(key);
+    if (field && field->kind != FieldKind::Text && !IsWholeNumber(value))
+        return "Invalid value for " + key + ": \"" + value + "\" is not a whole number.";
     return ApplySettingValue(settings, key, value);
 }
 

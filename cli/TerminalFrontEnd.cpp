@@ -1,37 +1,20 @@
 #include "cli/TerminalFrontEnd.h"
 
-#include <csignal>
 #include <cstdio>
+
+#include "cli/Signals.h"
 
 #ifdef _WIN32
 #include <io.h>
 #define KV_ISATTY _isatty
 #define KV_FILENO _fileno
-#define KV_EXIT _exit
 #else
 #include <unistd.h>
 #define KV_ISATTY isatty
 #define KV_FILENO fileno
-#define KV_EXIT _exit
 #endif
 
 namespace kv::cli {
-
-namespace {
-
-volatile std::sig_atomic_t gStopCount = 0;
-
-extern "C" void OnInterrupt(int)
-{
-    gStopCount = gStopCount + 1;
-    if (gStopCount >= 2) KV_EXIT(130);
-}
-
-}  // namespace
-
-void InstallStopSignal() { std::signal(SIGINT, OnInterrupt); }
-bool StopSignalled() { return gStopCount > 0; }
-void ClearStopSignal() { gStopCount = 0; }
 
 TerminalFrontEnd::TerminalFrontEnd(SceneFileChoice scene, bool quiet)
     : scene_(std::move(scene)), quiet_(quiet), terminal_(KV_ISATTY(KV_FILENO(stderr)) != 0)
@@ -58,7 +41,13 @@ void TerminalFrontEnd::ShowMessage(const Message& message)
         std::fflush(stdout);
         return;
     }
+    PrintMessage(message);
+}
+
+void PrintMessage(const Message& message)
+{
     std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+    if (!message.detail.empty()) std::fprintf(stderr, "  (%s)\n", message.detail.c_str());
 }
 
 void TerminalFrontEnd::SetProgress(int percent)

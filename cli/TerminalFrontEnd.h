@@ -38,10 +38,8 @@ private:
     bool terminal_;
 };
 
-// Ctrl-C is the stop request: the first sets it, a second ends the process
-// at once with status 130.
-void InstallStopSignal();
-bool StopSignalled();
-void ClearStopSignal();
+// Prints a message to standard error as "Title: text", followed by its
+// detail (the system's reason, or the file concerned) on a line of its own.
+void PrintMessage(const Message& message);
 
 }  // namespace kv::cli

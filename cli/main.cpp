@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/SettingsAccess.h"
+#include "cli/Signals.h"
 #include "cli/TerminalFrontEnd.h"
 #include "platform/Paths.h"
 #include "platform/ProgramDirectory.h"
@@ -61,7 +62,9 @@ const char* const kCreateHelp =
     "                       or $KELVANE_HOME)\n"
     "  --quiet              print errors only\n"
     "\n"
-    "Ctrl-C stops the creation cleanly (exit status 130); a second Ctrl-C exits at once.\n"
+    "Ctrl-C stops the creation cleanly (exit status 130); a second Ctrl-C, SIGTERM or\n"
+    "SIGHUP end it at once (130, or 128 + the signal number). Unfinished files are\n"
+    "removed either way; the scene file is put in place last, when complete.\n"
     "\n"
     "Example:\n"
     "  kelvane create --set resolution=1 --set cover1index=2 out/valley.scn\n";
@@ -169,8 +172,8 @@ int Create(int argc, char** argv)
     if (!std::filesystem::is_directory(scene.directory, ec))
         return Usage("the scene directory " + scene.directory + " does not exist", kCreateHelp);
 
-    cli::InstallStopSignal();
     Session session;
+    cli::InstallSignalHandlers(session.temporaryFiles());
     cli::TerminalFrontEnd frontEnd(scene, o.quiet);
     CreationJob job(settings, session, frontEnd, programDirectory);
     const JobOutcome outcome = job.Run();
@@ -202,9 +205,7 @@ int Settings(int argc, char** argv)
     return kExitOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int RunCommand(int argc, char** argv)
 {
     if (argc < 2) return Usage("no command given", kMainHelp);
     const std::string command = argv[1];
@@ -220,3 +221,17 @@ int main(int argc, char** argv)
     if (command == "settings") return Settings(argc, argv);
     return Usage("unknown command " + command, kMainHelp);
 }
+
+// What was printed must have arrived: a full disk or a closed pipe behind
+// standard output or standard error turns success into failure.
+int CheckOutputStreams(int status)
+{
+    const bool outputFailed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (outputFailed) std::fprintf(stderr, "kelvane: error writing to standard output\n");
+    const bool errorsFailed = std::fflush(stderr) != 0 || std::ferror(stderr);
+    return (outputFailed || errorsFailed) && status == kExitOk ? kExitFailed : status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return CheckOutputStreams(RunCommand(argc, argv)); }

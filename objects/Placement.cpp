@@ -44,14 +44,17 @@ void PlaceObjects(CreationContext& ctx)
     ctx.kindsUsed.Clear();
 
     const std::string path = JoinPath(ctx.settings.treedir, ctx.settings.treebmp);
-    const Bitmap24 picture = LoadBitmap24(path, BitmapWording::ForPath(path));
-    if (picture.height != picture.width)
-        throw Failure("The bitmap used for trees and rocks placement must be square.");
-    if (picture.width != ctx.heights.n)
-        throw Failure("The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
-    // Positions divide by N - 1: a single pixel has no grid spacing.
-    if (picture.width < 2)
-        throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+    const int heightfieldSide = ctx.heights.n;
+    const Bitmap24 picture =
+        LoadBitmap24(path, BitmapWording::ForPath(path), [heightfieldSide](std::int32_t width, std::int32_t height) {
+            if (height != width) throw Failure("The bitmap used for trees and rocks placement must be square.");
+            if (width != heightfieldSide)
+                throw Failure(
+                    "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
+            // Positions divide by N - 1: a single pixel has no grid spacing.
+            if (width < 2)
+                throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+        });
 
     const int n = picture.width;
     for (int y = 0; y < n; ++y) {

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/Paths.h"
 
@@ -58,44 +57,6 @@ bool CreateExclusively(const std::string& path)
 }
 
 }  // namespace
-
-bool CopyFileReplacing(const std::string& source, const std::string& destination)
-{
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return false;
-    const std::string partial = destination + ".part-" + UniqueSuffix();
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << in.rdbuf();
-        out.flush();
-        if (!out || in.bad()) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(partial, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(partial, destination, ec);
-    if (ec) {
-        // A read-only destination cannot always be replaced by renaming (Windows).
-        fs::permissions(destination, fs::perms::owner_write, fs::perm_options::add, ec);
-        fs::remove(destination, ec);
-        fs::rename(partial, destination, ec);
-        if (ec) {
-            fs::remove(partial, ec);
-            return false;
-        }
-    }
-    return true;
-}
-
-void MakeWritable(const std::string& path)
-{
-    std::error_code ec;
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-}
 
 std::optional<std::uint64_t> FileSize(const std::string& path)
 {

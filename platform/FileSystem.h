@@ -13,14 +13,6 @@ using FreeSpaceQuery = std::function<std::optional<std::uint64_t>(const std::str
 // The real query (std::filesystem::space).
 std::optional<std::uint64_t> QueryFreeSpace(const std::string& directory);
 
-// Copies `source` over `destination`, replacing an existing file. The copy is
-// written under a temporary name beside the destination and renamed into
-// place, so a failure never leaves a half-written destination file.
-bool CopyFileReplacing(const std::string& source, const std::string& destination);
-
-// Makes a file writable by its owner (a read-only stock file arrives writable).
-void MakeWritable(const std::string& path);
-
 // Size of a file in bytes; nullopt if it cannot be read.
 std::optional<std::uint64_t> FileSize(const std::string& path);
 

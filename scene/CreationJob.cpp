@@ -8,11 +8,13 @@
 #include "objects/EnvironmentObjects.h"
 #include "objects/Placement.h"
 #include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 #include "scene/CreationContext.h"
 #include "scene/StockTextures.h"
 #include "scene/TerrainObject.h"
 #include "texture/AtmosphereTextures.h"
 #include "texture/HeightTexture.h"
+#include "texture/ImageOutput.h"
 #include "texture/TerrainTextures.h"
 
 namespace kv {
@@ -28,32 +30,14 @@ public:
     {
         if (frontEnd_.StopRequested()) throw JobStopped{};
     }
+    void PollStop() override
+    {
+        if (frontEnd_.StopPending()) throw JobStopped{};
+    }
 
 private:
     FrontEnd& frontEnd_;
 };
-
-// Removes the temporary scene file however the job ends.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFile()
-    {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Free-space check before a copy: a failed query skips it.
-void RequireFreeSpace(const FreeSpaceQuery& query, const std::string& directory, std::uint64_t needed)
-{
-    const std::optional<std::uint64_t> free = query ? query(directory) : std::nullopt;
-    if (free && *free < needed) throw Failure("Not enough free disk space.", kErrorTitle);
-}
 
 }  // namespace
 
@@ -83,7 +67,16 @@ bool CreationJob::AskForSceneFile()
             frontEnd_.AskSceneFile(session_.sceneDirectory, session_.sceneFileName);
         if (!choice) return false;
         const std::string directory = NormaliseDirectory(choice->directory);
-        if (directory == programDirectory_) {
+        // A line break or another control character would break the scene
+        // text, whose texture lines name the scene directory.
+        if (HasControlCharacter(directory) || HasControlCharacter(choice->title)) {
+            frontEnd_.ShowMessage(Message{"The scene directory and file name must not contain control characters.",
+                                          kMessageTitle, MessageIcon::Error, Modality::Modal});
+            continue;
+        }
+        // Compared as file-system objects: a link to the program directory,
+        // or a path through "..", is the program directory all the same.
+        if (SameDirectory(directory, programDirectory_)) {
             frontEnd_.ShowMessage(Message{
                 "You must choose a directory other than the executable directory for your scene directory.",
                 kMessageTitle, MessageIcon::Error, Modality::Modal});
@@ -95,15 +88,18 @@ bool CreationJob::AskForSceneFile()
     }
 }
 
-void CreationJob::WriteScene(const std::string& temporaryPath)
+void CreationJob::WriteScene()
 {
     FrontEndControl control(frontEnd_);
     SceneWriter writer(session_);
     CreationContext ctx{settings_, session_, control, writer, programDirectory_, session_.sceneDirectory};
     ctx.freeSpace = freeSpace_;
 
-    // The scene stage, into the temporary file.
-    if (!writer.Open(temporaryPath)) throw Failure(FormatMessage("Error opening %s.", {temporaryPath}));
+    // The scene stage, straight into a temporary file beside the scene file;
+    // it takes the scene's name only when every file it refers to is written.
+    const std::string scenePath = JoinPath(ctx.sceneDirectory, session_.sceneFileName);
+    if (const FileOutcome opened = writer.OpenReplacing(scenePath, &session_.temporaryFiles()); !opened.ok())
+        throw FailureBecause(FormatMessage("Error opening %s.", {scenePath}), opened.Reason());
     ctx.sceneId = writer.WriteSceneHeaderChunks();
     WriteAtmosObject(ctx);
     control.CheckStop();
@@ -122,14 +118,13 @@ void CreationJob::WriteScene(const std::string& temporaryPath)
 
     // The terrain stage.
     {
-        const Bitmap24 picture = LoadHeightfield(settings_.basedir, settings_.basebmp);
+        // A heightfield with more pixels a side than the textures is refused
+        // before its pixels are read.
+        const Bitmap24 picture =
+            LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution));
         control.CheckStop();
         ctx.heights = BuildHeightGrid(picture);
     }
-    // A heightfield with more pixels a side than the textures is refused
-    // before anything of the terrain is written.
-    CheckHeightfieldFits(ctx.heights, TextureSizeForResolution(settings_.resolution),
-                         JoinPath(settings_.basedir, settings_.basebmp));
     control.CheckStop();
     WriteTerrainObject(writer, ctx.heights, ctx.earthId, ctx.sceneDirectory, control);
     control.SetProgress(6);
@@ -141,15 +136,6 @@ void CreationJob::WriteScene(const std::string& temporaryPath)
     writer.Close();
     control.CheckStop();
 
-    // Into the scene directory.
-    const std::uint64_t size = FileSize(temporaryPath).value_or(0);
-    RequireFreeSpace(freeSpace_, ctx.sceneDirectory, size);
-    const std::string scenePath = JoinPath(ctx.sceneDirectory, session_.sceneFileName);
-    if (!CopyFileReplacing(temporaryPath, scenePath)) {
-        frontEnd_.ShowMessage(Message{"Error copying scene file from temp directory.", kMessageTitle,
-                                      MessageIcon::Error, Modality::SystemModal});
-    }
-
     // The post-scene stage.
     InstallStockTextures(ctx);
     control.CheckStop();
@@ -159,6 +145,10 @@ void CreationJob::WriteScene(const std::string& temporaryPath)
     control.CheckStop();
     WriteAtmosJpeg(ctx);
     control.CheckStop();
+
+    // The scene last, so that a scene never names an image that is not there.
+    if (const FileOutcome placed = writer.PutInPlace(); !placed.ok())
+        throw FailureBecause("Error copying scene file from temp directory.", placed.Reason());
 
     control.SetProgress(100);
     frontEnd_.ShowMessage(Message{ReportText(ctx.sceneDirectory, session_.sceneFileName, settings_, ctx.kindsUsed),
@@ -174,11 +164,7 @@ JobOutcome CreationJob::Run()
             outcome = JobOutcome::Cancelled;
         } else {
             frontEnd_.SetProgress(0);
-            const std::string temporaryPath = CreateUniqueTemporaryFile("kv");
-            if (temporaryPath.empty())
-                throw Failure(FormatMessage("Error opening %s.", {JoinPath(TemporaryDirectory(), "kv.tmp")}));
-            const TemporaryFile temporary(temporaryPath);
-            WriteScene(temporary.path());
+            WriteScene();
         }
     } catch (const JobStopped&) {
         outcome = JobOutcome::Stopped;
@@ -186,12 +172,12 @@ JobOutcome CreationJob::Run()
         frontEnd_.ShowMessage(failure.message);
         outcome = JobOutcome::Failed;
     } catch (const std::bad_alloc&) {
-        frontEnd_.ShowMessage(Message{"Not enough memory to create the scene.", kErrorTitle, MessageIcon::Error,
-                                      Modality::SystemModal});
+        frontEnd_.ShowMessage(OutOfMemoryFailure().message);
         outcome = JobOutcome::Failed;
     }
-    // End routine: the writer, the temporary file and every buffer of the
-    // creation are gone with the stack frames above; restore the front end.
+    // End routine: the writer with its temporary file, every other temporary
+    // file and every buffer of the creation are gone with the stack frames
+    // above; restore the front end.
     frontEnd_.ClearStopRequest();
     frontEnd_.LeaveBusy();
     return outcome;

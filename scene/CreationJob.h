@@ -24,8 +24,9 @@ enum class JobOutcome {
 std::string SceneFileNameFor(const std::string& title);
 
 // One creation: asks for the scene file, writes the whole scene to a
-// temporary file, copies it into the scene directory, produces the images and
-// stock textures beside it and reports what was written. Runs on the calling
+// temporary file beside it, produces the images and stock textures, puts the
+// scene in place last and reports what was written. Every file is written
+// whole under a temporary name and renamed over its target. Runs on the calling
 // thread (the front end decides which thread that is) and speaks to the user
 // only through `frontEnd`. Every way it ends goes through one end routine that
 // closes the files, removes the temporary file, releases the buffers, clears
@@ -45,7 +46,7 @@ public:
 
 private:
     bool AskForSceneFile();
-    void WriteScene(const std::string& temporaryPath);
+    void WriteScene();
 
     ProjectSettings settings_;
     Session& session_;

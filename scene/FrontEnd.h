@@ -31,7 +31,12 @@ public:
     virtual void EnterBusy() = 0;
     virtual void LeaveBusy() = 0;
     // The stop request set by the user; cleared by the job's end routine.
+    // Asked at each of the job's stop checks, which come in a fixed order.
     virtual bool StopRequested() = 0;
+    // The same request, asked while the job waits or works on what could as
+    // well run on its helper thread: how often that happens depends on the
+    // timing of the two threads, so it is no stop check of its own.
+    virtual bool StopPending() { return StopRequested(); }
     virtual void ClearStopRequest() = 0;
 };
 
@@ -41,8 +46,13 @@ class JobControl {
 public:
     virtual ~JobControl() = default;
     virtual void SetProgress(int percent) = 0;
-    // Throws JobStopped when the user has asked the job to stop.
+    // A stop check: throws JobStopped when the user has asked the job to
+    // stop. The checks of a creation come in the same order on every run.
     virtual void CheckStop() = 0;
+    // Throws JobStopped as CheckStop does, from work whose share of the job
+    // thread depends on timing (waiting for the helper thread, tasks either
+    // thread may run); not counted as a check.
+    virtual void PollStop() { CheckStop(); }
 };
 
 // A JobControl for work outside a creation (the previews, tests).

@@ -1,73 +1,107 @@
 #include "scene/SceneWriter.h"
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "scene/Messages.h"
 
 namespace kv {
 
-namespace {
-
-// Positions beyond 2 GB must work on every platform (a large terrain's scene).
-int SeekTo(std::FILE* file, std::uint64_t position, int origin)
-{
-#ifdef _WIN32
-    return _fseeki64(file, static_cast<__int64>(position), origin);
-#else
-    return fseeko(file, static_cast<off_t>(position), origin);
-#endif
-}
-
-}  // namespace
-
 SceneWriter::SceneWriter(Session& session) : session_(session), buffer_(new char[kCapacity]) {}
 
 SceneWriter::~SceneWriter() { Abandon(); }
 
-bool SceneWriter::Open(const std::string& path)
+void SceneWriter::Start(const std::string& path)
 {
-    Abandon();
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return false;
     path_ = path;
     used_ = 0;
     flushed_ = 0;
     Line("Caligari V00.01ALH             ");
+}
+
+FileOutcome SceneWriter::OpenReplacing(const std::string& target, TemporaryFileList* cleanup)
+{
+    Abandon();
+    auto file = std::make_unique<ReplacementFile>(target, cleanup);
+    const FileOutcome created = file->Create();
+    if (!created.ok()) return created;
+    replacement_ = std::move(file);
+    Start(target);
+    return {};
+}
+
+bool SceneWriter::Open(const std::string& path)
+{
+    Abandon();
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) return false;
+    Start(path);
     return true;
+}
+
+FileOutcome SceneWriter::WriteOut(const char* data, std::size_t size)
+{
+    if (replacement_) return replacement_->Write(data, size);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return FileOutcome{FileStep::Write, errno};
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return {};
 }
 
 void SceneWriter::Close()
 {
-    if (!file_) return;
+    if (!IsOpen()) return;
     Put("END V1.00 Id 0 Parent 0 Size 0");
     Flush();
-    const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!ok || !closed) throw Failure(FormatMessage("Error writing %s.", {path_}));
+    FileOutcome closed;
+    if (replacement_) {
+        closed = replacement_->Close();
+    } else {
+        if (::close(fd_) != 0 && errno != EINTR) closed = FileOutcome{FileStep::Write, errno};
+        fd_ = -1;
+    }
+    if (!closed.ok()) FailWrite(closed);
+}
+
+FileOutcome SceneWriter::PutInPlace()
+{
+    if (!replacement_) return FileOutcome{FileStep::Rename, ENOENT};
+    const FileOutcome placed = replacement_->PutInPlace();
+    replacement_.reset();
+    return placed;
 }
 
 void SceneWriter::Abandon()
 {
-    if (!file_) return;
-    if (used_ > 0) std::fwrite(buffer_.get(), 1, used_, file_);
+    replacement_.reset();  // closes and removes the temporary file
+    if (fd_ >= 0) {
+        // A file written directly keeps what was written, as far as it goes.
+        if (used_ > 0) (void)!::write(fd_, buffer_.get(), used_);
+        ::close(fd_);
+        fd_ = -1;
+    }
     used_ = 0;
-    std::fclose(file_);
-    file_ = nullptr;
 }
 
-void SceneWriter::FailWrite()
+void SceneWriter::FailWrite(const FileOutcome& outcome)
 {
-    used_ = 0;
-    std::fclose(file_);
-    file_ = nullptr;
-    throw Failure(FormatMessage("Error writing %s.", {path_}));
+    Abandon();
+    throw FailureBecause(FormatMessage("Error writing %s.", {path_}), outcome.Reason());
 }
 
 void SceneWriter::Flush()
 {
     if (used_ == 0) return;
-    if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) FailWrite();
+    if (const FileOutcome written = WriteOut(buffer_.get(), used_); !written.ok()) FailWrite(written);
     flushed_ += used_;
     used_ = 0;
 }
@@ -77,7 +111,7 @@ void SceneWriter::Put(const char* data, std::size_t size)
     if (used_ + size > kCapacity) {
         Flush();
         if (size > kCapacity) {
-            if (std::fwrite(data, 1, size, file_) != size) FailWrite();
+            if (const FileOutcome written = WriteOut(data, size); !written.ok()) FailWrite(written);
             flushed_ += size;
             return;
         }
@@ -265,9 +299,17 @@ void SceneWriter::Patch(std::uint64_t position, std::string_view text)
         return;
     }
     Flush();
-    if (SeekTo(file_, position, SEEK_SET) != 0) FailWrite();
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) FailWrite();
-    if (SeekTo(file_, 0, SEEK_END) != 0) FailWrite();
+    FileOutcome written;
+    if (replacement_) {
+        written = replacement_->WriteAt(position, text.data(), text.size());
+    } else {
+        for (std::size_t done = 0; written.ok() && done < text.size();) {
+            const ssize_t n = ::pwrite(fd_, text.data() + done, text.size() - done, static_cast<off_t>(position + done));
+            if (n < 0 && errno != EINTR) written = FileOutcome{FileStep::Write, errno};
+            if (n > 0) done += static_cast<std::size_t>(n);
+        }
+    }
+    if (!written.ok()) FailWrite(written);
 }
 
 }  // namespace kv

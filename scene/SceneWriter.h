@@ -5,6 +5,7 @@
 #include <string_view>
 #include <memory>
 
+#include "platform/ReplacementFile.h"
 #include "scene/NumberFormat.h"
 #include "scene/Session.h"
 
@@ -24,9 +25,9 @@ struct Material {
 };
 
 // The open scene output stream. Every line ends with CR LF on every platform:
-// the writer puts the bytes in itself. Output is buffered; a failed write
-// (a full disk) ends the creation with "Error writing %s." for the file.
-// Ids come from the Session's process-wide counter.
+// the writer puts the bytes in itself. Output is buffered and written straight
+// to the file; a failed write (a full disk) ends the creation with "Error
+// writing %s." for the file. Ids come from the Session's process-wide counter.
 class SceneWriter {
 public:
     explicit SceneWriter(Session& session);
@@ -34,17 +35,23 @@ public:
     SceneWriter(const SceneWriter&) = delete;
     SceneWriter& operator=(const SceneWriter&) = delete;
 
-    // Creates (truncates) the file and writes the header line. False when the
-    // file cannot be created.
+    // Writes the scene whole: into a temporary file beside `target` (listed in
+    // `cleanup`), which PutInPlace renames over the target after Close. The
+    // header line is written.
+    FileOutcome OpenReplacing(const std::string& target, TemporaryFileList* cleanup);
+    // Creates (truncates) `path` and writes into it directly, with the header
+    // line (tests and benchmarks). False when the file cannot be created.
     bool Open(const std::string& path);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0 || replacement_ != nullptr; }
     const std::string& Path() const { return path_; }
 
     // Writes the END line (no line end after it), flushes and closes.
     // Throws JobFailure on a write error.
     void Close();
+    // Renames the closed scene of OpenReplacing over its target.
+    FileOutcome PutInPlace();
     // Closes the stream where it stands (a stopped or failed creation); no END
-    // line, no exception.
+    // line, no exception. The temporary file of OpenReplacing is removed.
     void Abandon();
 
     Session& session() { return session_; }
@@ -94,10 +101,13 @@ public:
 private:
     void Put(const char* data, std::size_t size);
     void Flush();
-    [[noreturn]] void FailWrite();
+    FileOutcome WriteOut(const char* data, std::size_t size);
+    [[noreturn]] void FailWrite(const FileOutcome& outcome);
+    void Start(const std::string& path);
 
     Session& session_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;                                    // Open: the file itself
+    std::unique_ptr<ReplacementFile> replacement_;  // OpenReplacing
     std::string path_;
     static constexpr std::size_t kCapacity = std::size_t{1} << 20;
     std::unique_ptr<char[]> buffer_;

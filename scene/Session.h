@@ -2,14 +2,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/TemporaryFileList.h"
 #include "scene/Random.h"
 
 namespace kv {
 
 // What lives for the whole run of the program and outlives each creation:
-// the object id counter, the pseudo-random generator and the last scene
-// directory and file name chosen (offered again by the next creation).
-// A front end owns exactly one Session.
+// the object id counter, the pseudo-random generator, the last scene
+// directory and file name chosen (offered again by the next creation) and the
+// list of temporary files open at the moment (removed by a signal that ends
+// the process). A front end owns exactly one Session.
 class Session {
 public:
     // Takes a new object id: increments the counter and returns the new value.
@@ -23,6 +25,7 @@ public:
     void SetLastId(std::int32_t id) { lastId_ = id; }
 
     Random& random() { return random_; }
+    TemporaryFileList& temporaryFiles() { return temporaryFiles_; }
 
     std::string sceneDirectory;  // empty until set (then the program directory or the last choice)
     std::string sceneFileName;   // lower case, ending in ".scn"; empty at start
@@ -30,6 +33,7 @@ public:
 private:
     std::int32_t lastId_ = 1;
     Random random_;
+    TemporaryFileList temporaryFiles_;
 };
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 #include "scene/Messages.h"
 
 namespace kv {
@@ -12,7 +13,9 @@ namespace kv {
 namespace {
 
 // Copies one stock file from the program directory into the scene directory:
-// free-space check, copy (replacing), then made writable.
+// free-space check, then the copy, written whole under a temporary name and
+// renamed over the target. The copy is a new file, writable whatever the
+// stock file's own permissions.
 void Install(CreationContext& ctx, const std::string& name, const std::string& copyFailure)
 {
     const std::string source = JoinPath(ctx.programDirectory, name);
@@ -26,8 +29,8 @@ void Install(CreationContext& ctx, const std::string& name, const std::string& c
         const std::optional<std::uint64_t> free = ctx.freeSpace(ctx.sceneDirectory);
         if (free && *free < *size) throw Failure("Not enough free disk space.", kErrorTitle);
     }
-    if (!CopyFileReplacing(source, destination)) throw Failure(copyFailure);
-    MakeWritable(destination);
+    const FileOutcome copied = CopyFileWhole(source, destination, &ctx.session.temporaryFiles());
+    if (!copied.ok()) throw FailureBecause(copyFailure, copied.Reason());
 }
 
 void InstallShort(CreationContext& ctx, const std::string& name)

@@ -1,10 +1,15 @@
 #include "settings/SettingsFile.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
+
+#include <unistd.h>
 
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
+#include "platform/ReplacementFile.h"
+#include "platform/SystemReason.h"
 #include "settings/SettingsFields.h"
 
 namespace kv {
@@ -18,9 +23,9 @@ namespace {
 // see that any longer file has a line that is too long or ends too late.
 constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 
-Message ErrorMessage(std::string text)
+Message ErrorMessage(std::string text, std::string detail = {})
 {
-    return Message{std::move(text), kErrorTitle, MessageIcon::Error, Modality::Modal};
+    return Message{std::move(text), kErrorTitle, MessageIcon::Error, Modality::Modal, std::move(detail)};
 }
 
 void Show(const SettingsLoadHooks& hooks, const Message& message)
@@ -28,27 +33,30 @@ void Show(const SettingsLoadHooks& hooks, const Message& message)
     if (hooks.show) hooks.show(message);
 }
 
-// The probe of a bitmap named in a settings file: only whether it opens.
+// The probe of a bitmap named in a settings file: only whether it opens as a
+// regular file (without waiting on a FIFO or a device).
 bool FileOpens(const std::string& path)
 {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return false;
-    std::ifstream in(path, std::ios::binary);
-    return static_cast<bool>(in);
+    int error = 0;
+    const int fd = OpenRegularFile(path, error);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
 }
 
 // Reads at most kSettingsReadLimit bytes; nullopt when the file cannot be
-// opened or read.
-std::optional<std::string> ReadSettingsBytes(const std::string& path)
+// opened or read (`error` then tells why).
+std::optional<std::string> ReadSettingsBytes(const std::string& path, int& error)
 {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    std::FILE* file = OpenRegularFileStream(path, error);
+    if (!file) return std::nullopt;
     std::string bytes(kSettingsReadLimit, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    if (failed) error = errno;
+    std::fclose(file);
+    if (failed) return std::nullopt;
+    bytes.resize(got);
     return bytes;
 }
 
@@ -75,13 +83,6 @@ void ProbeBitmap(ProjectSettings& record, std::string ProjectSettings::*name, st
             record.*dir = choice->directory;
         }
     }
-}
-
-std::string PartialName(const std::string& path)
-{
-    std::random_device device;
-    const unsigned long long tag = (static_cast<unsigned long long>(device()) << 32) ^ device();
-    return path + ".part-" + std::to_string(tag);
 }
 
 }  // namespace
@@ -142,25 +143,13 @@ std::optional<Message> SaveSettingsFile(const std::string& path, const ProjectSe
 
     const std::string bytes = FormatSettingsFile(settings);
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return ErrorMessage(FormatMessage("Error opening %s.", {path}));
+    if (fs::is_directory(path, ec)) return ErrorMessage(FormatMessage("Error opening %s.", {path}), SystemReason(EISDIR));
     // Written under a temporary name beside the target and renamed into
     // place, so a failed write never destroys the file being replaced.
-    const std::string partial = PartialName(path);
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) return ErrorMessage(FormatMessage("Error opening %s.", {path}));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        fs::remove(partial, ec);
-        return ErrorMessage(FormatMessage("Error writing %s.", {path}));
-    }
-    fs::rename(partial, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        return ErrorMessage(FormatMessage("Error writing %s.", {path}));
-    }
-    return std::nullopt;
+    const FileOutcome saved = WriteFileWhole(path, bytes.data(), bytes.size(), nullptr);
+    if (saved.ok()) return std::nullopt;
+    const char* pattern = saved.failed == FileStep::Open ? "Error opening %s." : "Error writing %s.";
+    return ErrorMessage(FormatMessage(pattern, {path}), saved.Reason());
 }
 
 bool LoadSettingsFile(const std::string& settingsDirectory, const std::string& settingsFileName,
@@ -168,15 +157,17 @@ bool LoadSettingsFile(const std::string& settingsDirectory, const std::string& s
                       const SettingsLoadHooks& hooks)
 {
     const std::string path = JoinPath(settingsDirectory, settingsFileName);
-    const std::optional<std::string> bytes = ReadSettingsBytes(path);
+    int error = 0;
+    const std::optional<std::string> bytes = ReadSettingsBytes(path, error);
     if (!bytes) {
-        Show(hooks, ErrorMessage(FormatMessage("Error opening %s.", {path})));
+        Show(hooks, ErrorMessage(FormatMessage("Error opening %s.", {path}), SystemReason(error)));
         return false;
     }
 
     SettingsParse parse = ParseSettingsText(*bytes);
     if (parse.status == SettingsParse::Status::BadVersion) {
-        Show(hooks, ErrorMessage("Invalid Version in the .kv file you loaded"));
+        // The file is named where there is room for it (the command line).
+        Show(hooks, ErrorMessage("Invalid Version in the .kv file you loaded", path));
         return false;
     }
     if (parse.status != SettingsParse::Status::Ok) {

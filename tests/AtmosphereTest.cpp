@@ -192,28 +192,16 @@ TEST(AtmosJpeg, HasTheBitmapsSizeAndColours)
     EXPECT_EQ(white[2], 255);
 }
 
-// Points the system's temporary directory at a scratch directory for the
-// length of a test, so the fog's temporary file can be watched.
-class TemporaryDirectoryOverride {
-public:
-    TemporaryDirectoryOverride()
-    {
-        if (const char* old = std::getenv("TMPDIR")) old_ = old;
-        setenv("TMPDIR", dir_.path().c_str(), 1);
+// Names in a directory that are not `expected`: temporary files left behind.
+std::vector<std::string> OtherFiles(const std::string& directory, const std::vector<std::string>& expected)
+{
+    std::vector<std::string> others;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) others.push_back(name);
     }
-    ~TemporaryDirectoryOverride()
-    {
-        if (old_)
-            setenv("TMPDIR", old_->c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    bool Empty() const { return std::filesystem::is_empty(dir_.path()); }
-
-private:
-    ScratchDir dir_;
-    std::optional<std::string> old_;
-};
+    return others;
+}
 
 TEST(FogTga, StripOfFogColourWithFallingAlpha)
 {
@@ -248,17 +236,15 @@ TEST(FogTga, StripOfFogColourWithFallingAlpha)
 TEST(FogTga, ReplacesAnOlderFileAndLeavesNoTemporaryFile)
 {
     ImageCreation c;
-    TemporaryDirectoryOverride temp;
     test::WriteFile(c.SceneFile("fog.tga"), std::string(5000, 'x'));
     WriteFogTga(c.ctx());
     EXPECT_EQ(test::ReadFile(c.SceneFile("fog.tga")).size(), 1042u);
-    EXPECT_TRUE(temp.Empty());
+    EXPECT_TRUE(OtherFiles(c.ctx().sceneDirectory, {"fog.tga"}).empty());
 }
 
 TEST(FogTga, FreeSpaceBelowTheFileSizeRefusesTheCopy)
 {
     ImageCreation c;
-    TemporaryDirectoryOverride temp;
     std::string askedFor;
     c.ctx().freeSpace = [&](const std::string& dir) -> std::optional<std::uint64_t> {
         askedFor = dir;
@@ -273,7 +259,7 @@ TEST(FogTga, FreeSpaceBelowTheFileSizeRefusesTheCopy)
     }
     EXPECT_EQ(askedFor, c.ctx().sceneDirectory);
     EXPECT_FALSE(std::filesystem::exists(c.SceneFile("fog.tga")));
-    EXPECT_TRUE(temp.Empty());
+    EXPECT_TRUE(OtherFiles(c.ctx().sceneDirectory, {}).empty());
 
     // Exactly enough is enough; a failed query skips the check.
     c.ctx().freeSpace = [](const std::string&) -> std::optional<std::uint64_t> { return 1042; };
@@ -285,19 +271,31 @@ TEST(FogTga, FreeSpaceBelowTheFileSizeRefusesTheCopy)
     EXPECT_TRUE(std::filesystem::exists(c.SceneFile("fog.tga")));
 }
 
-TEST(FogTga, FailedCopyIsReported)
+TEST(FogTga, FailuresNameTheFileAndTheReason)
 {
     ImageCreation c;
-    TemporaryDirectoryOverride temp;
-    c.ctx().sceneDirectory = c.SceneFile("missing-directory");
+    const std::string scene = c.ctx().sceneDirectory;
+    // A directory in the way: the finished strip cannot take its name.
+    std::filesystem::create_directories(c.SceneFile("fog.tga") + "/inside");
     try {
         WriteFogTga(c.ctx());
         FAIL();
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, "Error copying fog.tga.");
         EXPECT_EQ(failure.message.title, kMessageTitle);
+        EXPECT_FALSE(failure.message.detail.empty());
     }
-    EXPECT_TRUE(temp.Empty());
+    EXPECT_TRUE(OtherFiles(scene, {"fog.tga"}).empty());
+
+    // A scene directory that is gone: the file cannot even be begun.
+    c.ctx().sceneDirectory = c.SceneFile("missing-directory");
+    try {
+        WriteFogTga(c.ctx());
+        FAIL();
+    } catch (const JobFailure& failure) {
+        EXPECT_EQ(failure.message.text, "Error opening " + JoinPath(c.ctx().sceneDirectory, "fog.tga") + ".");
+        EXPECT_EQ(failure.message.detail, "No such file or directory");
+    }
 }
 
 // ------------------------------------------------------------ sky preview

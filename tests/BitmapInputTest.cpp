@@ -73,9 +73,10 @@ std::vector<std::uint8_t> StoredRows(int w, int h, bool topDown, F rgb)
     return rows;
 }
 
-Bitmap24 Decode(const std::vector<std::uint8_t>& bytes, const BitmapWording& w = BitmapWording::ForPath("p.bmp"))
+Bitmap24 Decode(const std::vector<std::uint8_t>& bytes, const BitmapWording& w = BitmapWording::ForPath("p.bmp"),
+                const DeclaredSizeCheck& check = {})
 {
-    return DecodeBitmap24(bytes.data(), bytes.size(), w);
+    return DecodeBitmap24(bytes.data(), bytes.size(), w, check);
 }
 
 // The message of the failure `run` throws; fails the test when it succeeds.
@@ -320,33 +321,43 @@ TEST(BitmapReading, TopDownAndBottomUpFilesGiveTheSamePicture)
     EXPECT_EQ(BuildHeightGrid(a).heights, BuildHeightGrid(b).heights);
 }
 
-TEST(BitmapReading, PixelsAreReadFromByte54WhateverTheOffsetSays)
+TEST(BitmapReading, PixelsStartAtTheOffsetWhenItLiesInTheFileBeyondTheHeaders)
 {
     auto colour = [](int x, int y) {
         return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(1 + x), static_cast<std::uint8_t>(1 + y), 9};
     };
-    RawBmp b;
-    b.width = 4;
-    b.height = 4;
-    b.pixels = StoredRows(4, 4, false, colour);
-    const std::size_t size = b.pixels.size();
+    const std::vector<std::uint8_t> rows = StoredRows(4, 4, false, colour);
+    // Offsets inside the headers read from byte 54, as before.
     for (std::uint32_t offset : {0u, 10u, 54u}) {
+        RawBmp b;
+        b.width = b.height = 4;
         b.offset = offset;
-        b.fileSize = static_cast<std::uint32_t>(54 + size);
+        b.pixels = rows;
+        b.fileSize = static_cast<std::uint32_t>(54 + rows.size());
         const Bitmap24 bmp = Decode(b.Bytes());
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x) EXPECT_EQ(bmp.Red(x, y), 1 + x) << offset;
     }
-    // A larger offset only shortens the count: the last bytes of the block
-    // (the top row's end) are then missing and read as black.
-    b.offset = 60;
-    const Bitmap24 bmp = Decode(b.Bytes());
-    EXPECT_EQ(bmp.Red(0, 3), 1);  // bottom row, first stored
-    EXPECT_EQ(bmp.Green(0, 0), 1);
-    EXPECT_EQ(bmp.Blue(1, 0), 9);  // 42 of the 48 bytes were read
-    EXPECT_EQ(bmp.Blue(2, 0), 0);
-    EXPECT_EQ(bmp.Red(3, 0), 0);
-    EXPECT_EQ(bmp.Green(3, 0), 0);
+    // Six bytes of something else (a colour mask, say) between the headers
+    // and the pixels: the offset finds the pixels.
+    RawBmp gap;
+    gap.width = gap.height = 4;
+    gap.offset = 60;
+    gap.pixels.assign(6, 0x77);
+    gap.pixels.insert(gap.pixels.end(), rows.begin(), rows.end());
+    const Bitmap24 bmp = Decode(gap.Bytes());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(bmp.Red(x, y), 1 + x);
+            EXPECT_EQ(bmp.Green(x, y), 1 + y);
+        }
+    // An offset at or past the end of the file is no place to start: byte 54.
+    RawBmp beyond;
+    beyond.width = beyond.height = 4;
+    beyond.pixels = rows;
+    beyond.offset = static_cast<std::uint32_t>(54 + rows.size());
+    beyond.fileSize = static_cast<std::uint32_t>(2 * (54 + rows.size()));
+    EXPECT_EQ(Decode(beyond.Bytes()).Red(3, 0), 4);
 }
 
 TEST(BitmapReading, MissingPixelBytesReadAsBlack)
@@ -536,6 +547,112 @@ TEST(HeightGrid, RefusesAPictureItCannotAddress)
     Bitmap24 shortBlock = Decode(Valid(3, 3).Bytes());
     shortBlock.pixels.resize(10);
     EXPECT_THROW(BuildHeightGrid(shortBlock), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace kv
+
+// ---------------------------------------------------------------- input that is not what it claims
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "AllocationWatch.h"
+#include "texture/AtmosColor.h"
+#include "texture/PatternBitmap.h"
+
+namespace kv {
+namespace {
+
+// The same picture behind the longer info headers image editors write by
+// default (108 and 124 bytes, with colour masks and colour space data), the
+// pixel data offset pointing past them.
+std::vector<std::uint8_t> WithInfoHeaderOf(std::uint32_t headerSize, const RawBmp& plain)
+{
+    std::vector<std::uint8_t> bytes = plain.Bytes();
+    const std::size_t extra = headerSize - 40;
+    std::vector<std::uint8_t> out(bytes.begin(), bytes.begin() + 54);
+    for (std::size_t i = 0; i < extra; ++i) out.push_back(static_cast<std::uint8_t>(0xA0 + i % 50));
+    out.insert(out.end(), bytes.begin() + 54, bytes.end());
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put32(2, static_cast<std::uint32_t>(out.size()));
+    put32(10, static_cast<std::uint32_t>(14 + headerSize));
+    put32(14, headerSize);
+    return out;
+}
+
+TEST(UnusualBitmaps, LongerInfoHeadersGiveTheSameHeights)
+{
+    RawBmp plain;
+    plain.width = plain.height = 9;
+    plain.pixels = StoredRows(9, 9, false, [](int x, int y) {
+        return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(x * 20), static_cast<std::uint8_t>(y * 9), 77};
+    });
+    const HeightGrid expected = BuildHeightGrid(Decode(plain.Bytes()));
+    ScratchDir dir;
+    for (std::uint32_t header : {108u, 124u}) {
+        WriteFile(dir.File("h.bmp"), WithInfoHeaderOf(header, plain));
+        EXPECT_EQ(BuildHeightGrid(LoadHeightfield(dir.path(), "h.bmp")).heights, expected.heights) << header;
+    }
+}
+
+TEST(UnusualBitmaps, ThingsThatAreNotFilesAreRefusedWithoutWaiting)
+{
+    ScratchDir dir;
+    ASSERT_EQ(mkfifo(dir.File("pipe.bmp").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("folder.bmp"));
+    const auto start = std::chrono::steady_clock::now();
+    for (const char* name : {"pipe.bmp", "folder.bmp"}) {
+        try {
+            LoadHeightfield(dir.path(), name);
+            ADD_FAILURE() << name;
+        } catch (const JobFailure& f) {
+            EXPECT_EQ(f.message.text, "Error getting handle to " + dir.File(name) + ".");
+            EXPECT_EQ(f.message.detail, std::string(name) == "pipe.bmp" ? "Not a regular file" : "Is a directory");
+        }
+        EXPECT_EQ(FailureText([&] { LoadBitmap24(dir.File(name), BitmapWording::ForPath(dir.File(name))); }),
+                  "Error opening " + dir.File(name) + ".");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(UnusualBitmaps, ATinyFileDeclaringAHugePictureCostsLittle)
+{
+    // 154 bytes that declare 16384 x 16384 pixels: 805 MB if believed.
+    RawBmp huge;
+    huge.width = huge.height = 16384;
+    huge.pixels.assign(100, 0x80);
+    huge.fileSize = 0xFFFFFFF0u;
+    ScratchDir dir;
+    WriteFile(dir.File("huge.bmp"), huge.Bytes());
+    const std::string path = dir.File("huge.bmp");
+    constexpr std::size_t kBound = 1u << 20;
+
+    {
+        test::AllocationWatch watch;
+        EXPECT_EQ(FailureText([&] { LoadHeightfield(dir.path(), "huge.bmp", 2304); }),
+                  "The heightfield bitmap " + path + " is larger than the texture resolution; choose a higher resolution.");
+        EXPECT_LT(watch.Largest(), kBound);
+    }
+    {
+        test::AllocationWatch watch;
+        EXPECT_EQ(FailureText([&] { LoadPatternBitmap(path, 576, [] {}); }),
+                  "The pattern bitmap " + path + " must be 288 x 288 pixels.");
+        EXPECT_LT(watch.Largest(), kBound);
+    }
+    {
+        test::AllocationWatch watch;
+        const BitmapWording wording = BitmapWording::ForPath(path);
+        EXPECT_EQ(FailureText([&] { LoadBitmap24(path, wording, CloudSizeLimit(wording)); }), path + " is too large.");
+        EXPECT_LT(watch.Largest(), kBound);
+    }
+    // A cloud bitmap up to the bound still loads.
+    RawBmp large = Valid(kMaxCloudSide, 2);
+    EXPECT_EQ(Decode(large.Bytes(), BitmapWording::ForPath("c"), CloudSizeLimit(BitmapWording::ForPath("c"))).width,
+              kMaxCloudSide);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ public:
         if (stopAfterChecks >= 0 && stopChecks > stopAfterChecks) stopRequested = true;
         return stopRequested;
     }
+    bool StopPending() override { return stopRequested; }
     void ClearStopRequest() override
     {
         stopRequested = false;
@@ -97,9 +98,11 @@ struct JobFixture : ::testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
+    // Unfinished files of this process: beside the scene, and (from older
+    // ways of writing) in the system's temporary directory.
     std::vector<std::string> OurTemporaryFiles() const
     {
-        std::vector<std::string> names;
+        std::vector<std::string> names = test::TemporaryFilesIn(sceneDir.path());
 #ifndef _WIN32
         const std::string prefix = "kv-" + std::to_string(getpid()) + "-";
         for (const auto& e : fs::directory_iterator(TemporaryDirectory())) {
@@ -185,12 +188,17 @@ TEST_F(JobFixture, SecondCreationOffersTheLastChoiceAndContinuesTheIds)
 
 TEST_F(JobFixture, AStopAtAnyCheckLeavesNoSceneAndNoTemporaryFile)
 {
-    // Count the checks of a full run, then stop at each of a spread of them.
+    // Count the checks of a full run, then stop at a spread of them and at
+    // each of the last ones (the images after the scene text, before the
+    // scene takes its name).
     EXPECT_EQ(Run("count"), JobOutcome::Finished);
     const int checks = ui.stopChecks;
-    ASSERT_GT(checks, 5);
+    ASSERT_GT(checks, 12);
     fs::remove(sceneDir.File("count.scn"));
-    for (int at = 0; at < checks - 6; at += 1 + checks / 12) {
+    std::vector<int> stops;
+    for (int at = 0; at < checks - 8; at += 1 + checks / 12) stops.push_back(at);
+    for (int at = checks - 8; at < checks; ++at) stops.push_back(at);
+    for (int at : stops) {
         ui.stopChecks = 0;
         ui.stopAfterChecks = at;
         ui.messages.clear();
@@ -199,11 +207,11 @@ TEST_F(JobFixture, AStopAtAnyCheckLeavesNoSceneAndNoTemporaryFile)
         EXPECT_TRUE(ui.messages.empty());
         EXPECT_FALSE(ui.stopRequested) << "the end routine clears the request";
         EXPECT_EQ(ui.busyDepth, 0);
-        EXPECT_TRUE(OurTemporaryFiles().empty());
+        EXPECT_TRUE(OurTemporaryFiles().empty()) << at;
     }
 }
 
-TEST_F(JobFixture, ANearlyFullDiskEndsTheJobBeforeTheCopy)
+TEST_F(JobFixture, ANearlyFullDiskEndsTheJobBeforeTheSceneTakesItsName)
 {
     ui.answers.push_back(SceneFileChoice{sceneDir.path(), "full"});
     CreationJob job(settings, session, ui, programDir.path());
@@ -226,20 +234,104 @@ TEST_F(JobFixture, AFailedQueryOfTheFreeSpaceSkipsTheCheck)
     EXPECT_TRUE(fs::exists(sceneDir.File("unknown.scn")));
 }
 
-TEST_F(JobFixture, AFailedCopyIsReportedAndTheJobGoesOn)
+TEST_F(JobFixture, ASceneThatCannotTakeItsNameIsAFailureAndNotReported)
 {
-    // A directory in the way of the scene file makes the copy fail.
+    // A directory in the way of the scene file.
     fs::create_directory(sceneDir.File("blocked.scn"));
     fs::create_directory(sceneDir.File("blocked.scn") + "/inside");
-    EXPECT_EQ(Run("blocked"), JobOutcome::Finished);
-    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(Run("blocked"), JobOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Error copying scene file from temp directory.");
+    EXPECT_EQ(ui.messages[0].title, "Kelvane Message");
     EXPECT_EQ(ui.messages[0].modality, Modality::SystemModal);
-    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Information);
-    EXPECT_EQ(ui.progress.back(), 100);
+    EXPECT_FALSE(ui.messages[0].detail.empty());
+    EXPECT_NE(ui.progress.back(), 100);
+    EXPECT_TRUE(fs::is_directory(sceneDir.File("blocked.scn")));
+    // The images it would have named were written before it; nothing unfinished is left.
+    EXPECT_TRUE(fs::exists(sceneDir.File("atmos.jpg")));
     EXPECT_TRUE(OurTemporaryFiles().empty());
-    // No half-written file is left beside the target.
-    for (const std::string& name : SceneDirFiles()) EXPECT_EQ(name.find(".part-"), std::string::npos) << name;
+}
+
+TEST_F(JobFixture, TheSceneTakesItsNameOnlyAfterEveryImage)
+{
+    // Each image is complete and in place when the scene file appears.
+    std::vector<std::string> seen;
+    ui.onProgress = [&](int percent) {
+        if (percent == 100) seen = SceneDirFiles();
+    };
+    EXPECT_EQ(Run("order"), JobOutcome::Finished);
+    for (const char* image : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "fog.tga", "atmos.jpg", "order.scn"})
+        EXPECT_NE(std::find(seen.begin(), seen.end(), image), seen.end()) << image;
+    // A scene that existed before is replaced by the complete new one.
+    const std::string first = test::ReadFile(sceneDir.File("order.scn"));
+    settings.oceanindex = 0;
+    EXPECT_EQ(Run("order"), JobOutcome::Finished);
+    const std::string second = test::ReadFile(sceneDir.File("order.scn"));
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second.substr(second.size() - 30), "END V1.00 Id 0 Parent 0 Size 0");
+}
+
+TEST_F(JobFixture, ALinkAtAnOutputNameIsReplacedNotFollowed)
+{
+#ifndef _WIN32
+    test::ScratchDir elsewhere;
+    test::WriteFile(elsewhere.File("precious.txt"), std::string("keep me"));
+    test::WriteFile(elsewhere.File("old.scn"), std::string("old scene"));
+    fs::create_symlink(elsewhere.File("precious.txt"), sceneDir.File("tex1.jpg"));
+    fs::create_symlink(elsewhere.File("old.scn"), sceneDir.File("valley.scn"));
+    fs::create_symlink(elsewhere.File("missing.txt"), sceneDir.File("fog.tga"));  // a dangling one too
+    EXPECT_EQ(Run(), JobOutcome::Finished);
+    EXPECT_EQ(test::ReadFile(elsewhere.File("precious.txt")), "keep me");
+    EXPECT_EQ(test::ReadFile(elsewhere.File("old.scn")), "old scene");
+    EXPECT_FALSE(fs::exists(elsewhere.File("missing.txt")));
+    for (const char* name : {"tex1.jpg", "valley.scn", "fog.tga"}) {
+        EXPECT_FALSE(fs::is_symlink(sceneDir.File(name))) << name;
+        EXPECT_TRUE(fs::is_regular_file(sceneDir.File(name))) << name;
+    }
+#endif
+}
+
+TEST_F(JobFixture, TheProgramDirectoryIsKnownHoweverItIsReached)
+{
+#ifndef _WIN32
+    test::ScratchDir links;
+    fs::create_directory_symlink(programDir.path(), links.File("program"));
+    fs::create_directory(links.File("sub"));
+    // A link to it, a path through "..", and a link followed by "..": the
+    // last is the parent of the link's target, not the folder of the link.
+    fs::create_directory_symlink(programDir.path() + "/inner", links.File("inner"));
+    fs::create_directory(programDir.File("inner"));
+    for (const std::string& spelling :
+         {links.File("program"), links.File("sub") + "/../program", links.File("inner") + "/.."}) {
+        ui.answers.push_back(SceneFileChoice{spelling, "x"});
+    }
+    ui.answers.push_back(SceneFileChoice{links.File("sub"), "x"});
+    CreationJob job(settings, session, ui, programDir.path());
+    EXPECT_EQ(job.Run(), JobOutcome::Finished);
+    ASSERT_GE(ui.messages.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ui.messages[i].text,
+                  "You must choose a directory other than the executable directory for your scene directory.")
+            << i;
+    EXPECT_TRUE(fs::exists(links.File("sub") + "/x.scn"));
+    for (const auto& entry : fs::directory_iterator(programDir.path()))
+        EXPECT_NE(entry.path().extension(), ".scn") << entry.path();
+#endif
+}
+
+TEST_F(JobFixture, ControlCharactersInTheSceneNameOrDirectoryAreRefused)
+{
+    fs::create_directory(sceneDir.File("two\nlines"));
+    ui.answers.push_back(SceneFileChoice{sceneDir.File("two\nlines"), "valley"});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "val\rley"});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "tab\tbed"});
+    CreationJob job(settings, session, ui, programDir.path());
+    EXPECT_EQ(job.Run(), JobOutcome::Cancelled);
+    ASSERT_EQ(ui.messages.size(), 3u);
+    for (const Message& m : ui.messages)
+        EXPECT_EQ(m.text, "The scene directory and file name must not contain control characters.");
+    EXPECT_TRUE(fs::is_empty(sceneDir.File("two\nlines")));
+    EXPECT_EQ(SceneDirFiles(), std::vector<std::string>{"two\nlines"});
 }
 
 TEST_F(JobFixture, AMissingHeightfieldEndsTheJobWithItsMessage)

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "AllocationWatch.h"
 #include "ScratchScene.h"
 #include "TestSupport.h"
 #include "bitmap/HeightGrid.h"
@@ -221,6 +222,23 @@ TEST(PlacementRefusalTest, OnePixelWide)
     scene.ctx.heights = HeightGrid{1, {0}};  // a one-pixel grid built by hand
     scene.WritePlacement(1, 1, {{{0, 0}, kBoulder}});
     ExpectRefused(scene, "The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+}
+
+TEST(PlacementRefusalTest, AHugeDeclaredSizeIsRefusedBeforeAnythingIsAllocated)
+{
+    PlacementScene scene(9);
+    // A 60-byte file that declares 16384 x 16384 pixels.
+    std::vector<std::uint8_t> bytes = EncodeBmp24(1, 1, std::vector<std::uint8_t>{0, 0, 0}.data());
+    for (int i = 0; i < 4; ++i) {
+        bytes[18 + i] = static_cast<std::uint8_t>(16384 >> (8 * i));
+        bytes[22 + i] = static_cast<std::uint8_t>(16384 >> (8 * i));
+        bytes[2 + i] = 0xff;
+    }
+    test::WriteFile(scene.dir.File("tree.bmp"), bytes);
+    test::AllocationWatch watch;
+    ExpectRefused(scene,
+                  "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
+    EXPECT_LT(watch.Largest(), std::size_t{1} << 20);
 }
 
 TEST(PlacementRefusalTest, MissingBitmapNamesItsPath)

@@ -46,4 +46,15 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::string ProgramDir() { return KV_TEST_PROGRAM_DIR; }
 
+std::vector<std::string> TemporaryFilesIn(const std::string& directory)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == 9 && name.rfind(".kv", 0) == 0) names.push_back(name);
+    }
+    return names;
+}
+
 }  // namespace kv::test

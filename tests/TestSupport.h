@@ -29,6 +29,11 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // The build tree's program directory (stock files).
 std::string ProgramDir();
 
+// The names of unfinished files in a directory: the temporary files (".kv"
+// and six characters) under which files are written before they take their
+// names.
+std::vector<std::string> TemporaryFilesIn(const std::string& directory);
+
 // Writes a grey picture whose pixel (x, y) has all three components
 // value(x, y), as a 24-bit BMP.
 template <typename F>

@@ -114,7 +114,7 @@ TEST(OrderedJpegWriter, WritesEveryImageAsTheFileWriterWouldInAnyArrivalOrder)
     for (const auto& image : images) expected.push_back(FileBytes(*image));
     const std::vector<std::string> paths = Paths(dir, 6);
     WorkerThread worker;
-    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
+    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {}, nullptr);
     for (int i : {5, 0, 1, 3, 2, 4})
         writer.Submit(paths[static_cast<std::size_t>(i)], std::move(images[static_cast<std::size_t>(i)]));
     writer.Finish();
@@ -131,7 +131,7 @@ TEST(OrderedJpegWriter, StopsAtTheFirstFailingFileInOrder)
     const std::string bad = JoinPath(dir.File("missing"), "f1.jpg");
     paths[1] = bad;
     WorkerThread worker;
-    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {});
+    OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, {}, nullptr);
     testing::internal::CaptureStderr();
     try {
         // The later files arrive first; none may be created after the failure.
@@ -160,7 +160,7 @@ TEST(OrderedJpegWriter, FinishCompressesOnTheJobThreadAndHonoursStop)
         OrderedJpegWriter writer(worker, paths, dir.path(), QueryFreeSpace, [&] {
             ++polls;
             if (stop && polls > 400) throw JobStopped{};
-        });
+        }, nullptr);
         // Keep the helper busy so that the images wait for the job thread.
         auto blocker = worker.Post([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); });
         while (!worker.Busy()) std::this_thread::yield();

@@ -1,5 +1,9 @@
 #include "texture/AtmosColor.h"
 
+#include <stdexcept>
+
+#include "scene/Messages.h"
+
 namespace kv {
 
 namespace {
@@ -66,5 +70,13 @@ const CloudFiles& FilesFor(int atmosphereindex)
 
 const char* CloudBitmapFile(int atmosphereindex) { return FilesFor(atmosphereindex).picture; }
 const char* CloudPreviewBitmapFile(int atmosphereindex) { return FilesFor(atmosphereindex).preview; }
+
+DeclaredSizeCheck CloudSizeLimit(const BitmapWording& wording)
+{
+    return [wording](std::int32_t width, std::int32_t height) {
+        if (width > kMaxCloudSide || height > kMaxCloudSide)
+            throw Failure(FormatMessage(wording.tooLarge, {wording.subject}));
+    };
+}
 
 }  // namespace kv

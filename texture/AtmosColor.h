@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "bitmap/Bitmap24.h"
 #include "settings/ProjectSettings.h"
 
 namespace kv {
@@ -23,5 +24,12 @@ namespace kv {
 const char* CloudBitmapFile(int atmosphereindex);
 // Its version for the main window's sky preview: "~clear.bmp" and so on.
 const char* CloudPreviewBitmapFile(int atmosphereindex);
+
+// The largest cloud bitmap side accepted, for the sky image and the preview.
+inline constexpr std::int32_t kMaxCloudSide = 4096;
+
+// The declared-size check of the cloud loaders: a side above kMaxCloudSide is
+// refused with the loader's "too large" wording before anything is allocated.
+DeclaredSizeCheck CloudSizeLimit(const BitmapWording& wording);
 
 }  // namespace kv

@@ -31,7 +31,8 @@ AtmosPreviewPicture ComputeAtmospherePreview(const std::string& programDirectory
                                              const RgbColor& sky, const RgbColor& cloud, const RgbColor& fog)
 {
     const std::string path = JoinPath(programDirectory, CloudPreviewBitmapFile(atmosphereindex));
-    const Bitmap24 clouds = LoadBitmap24(path, BitmapWording::AtmosPreview());
+    const BitmapWording wording = BitmapWording::AtmosPreview();
+    const Bitmap24 clouds = LoadBitmap24(path, wording, CloudSizeLimit(wording));
 
     AtmosPreviewPicture picture;
     picture.rgb.assign(static_cast<std::size_t>(picture.width) * picture.height * 3, 0);

@@ -2,13 +2,12 @@
 #include "texture/AtmosphereTextures.h"
 
 #include <array>
-#include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "bitmap/Bitmap24.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 #include "scene/Messages.h"
 #include "texture/AtmosColor.h"
 #include "texture/ImageOutput.h"
@@ -41,34 +40,10 @@ constexpr std::array<std::uint8_t, 256> FogAlphaRamp = {
 constexpr int kFogHeight = 256;
 constexpr std::uint64_t kFogTgaSize = 18 + 4 * kFogHeight;
 
-// Removes the temporary fog file however WriteFogTga ends.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFile()
-    {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 }  // namespace
 
 void WriteFogTga(CreationContext& ctx)
 {
-    // The strip is written under a name no other creation or process uses,
-    // then copied into the scene directory; the temporary file goes at the end.
-    const std::string created = CreateUniqueTemporaryFile("kvfog");
-    if (created.empty())
-        throw Failure(FormatMessage("Error opening %s.", {JoinPath(TemporaryDirectory(), "kvfog.tmp")}));
-    const TemporaryFile temporary(created);
-
     std::vector<std::uint8_t> bytes(kFogTgaSize);
     TgaHeader32(bytes.data(), 1, kFogHeight);
     const RgbColor& fog = ctx.settings.fog;
@@ -80,26 +55,28 @@ void WriteFogTga(CreationContext& ctx)
         pixel[3] = FogAlphaRamp[static_cast<std::size_t>(i)];
     }
 
-    std::FILE* file = std::fopen(temporary.path().c_str(), "wb");
-    if (!file) throw Failure(FormatMessage("Error opening %s.", {temporary.path()}));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed) throw Failure(FormatMessage("Error writing %s.", {temporary.path()}));
-
-    const std::uint64_t size = FileSize(temporary.path()).value_or(kFogTgaSize);
     if (ctx.freeSpace) {
         const std::optional<std::uint64_t> available = ctx.freeSpace(ctx.sceneDirectory);
-        if (available && *available < size) throw Failure("Not enough free disk space.", kErrorTitle);
+        if (available && *available < kFogTgaSize) throw Failure("Not enough free disk space.", kErrorTitle);
     }
-    if (!CopyFileReplacing(temporary.path(), JoinPath(ctx.sceneDirectory, "fog.tga")))
-        throw Failure("Error copying fog.tga.");
+    // Written whole under a temporary name beside fog.tga, then renamed over it.
+    const std::string path = JoinPath(ctx.sceneDirectory, "fog.tga");
+    ReplacementFile file(path, &ctx.session.temporaryFiles());
+    if (const FileOutcome created = file.Create(); !created.ok())
+        throw FailureBecause(FormatMessage("Error opening %s.", {path}), created.Reason());
+    if (const FileOutcome written = file.Write(bytes.data(), bytes.size()); !written.ok())
+        throw FailureBecause(FormatMessage("Error writing %s.", {path}), written.Reason());
+    if (const FileOutcome closed = file.Close(); !closed.ok())
+        throw FailureBecause(FormatMessage("Error writing %s.", {path}), closed.Reason());
+    if (const FileOutcome placed = file.PutInPlace(); !placed.ok())
+        throw FailureBecause("Error copying fog.tga.", placed.Reason());
 }
 
 void WriteAtmosJpeg(CreationContext& ctx)
 {
     const std::string source = JoinPath(ctx.programDirectory, CloudBitmapFile(ctx.settings.atmosphereindex));
-    const Bitmap24 clouds = LoadBitmap24(source, BitmapWording::ForPath(source));
+    const BitmapWording wording = BitmapWording::ForPath(source);
+    const Bitmap24 clouds = LoadBitmap24(source, wording, CloudSizeLimit(wording));
 
     const int width = clouds.width;
     const int height = clouds.height;
@@ -115,7 +92,7 @@ void WriteAtmosJpeg(CreationContext& ctx)
         }
     }
     const std::string& dir = ctx.sceneDirectory;
-    WriteJpeg(JoinPath(dir, "atmos.jpg"), rgb.data(), width, height, dir, ctx.freeSpace);
+    WriteJpeg(JoinPath(dir, "atmos.jpg"), rgb.data(), width, height, dir, ctx.freeSpace, &ctx.session.temporaryFiles());
 }
 
 }  // namespace kv

@@ -3,8 +3,10 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
+
+#include "platform/ReplacementFile.h"
+#include "platform/SystemReason.h"
 
 extern "C" {
 #include <jpeglib.h>
@@ -58,10 +60,10 @@ std::size_t JpegBytes::Size() const
     return size;
 }
 
-bool JpegBytes::WriteTo(std::FILE* file) const
+bool JpegBytes::ForEachBlock(const std::function<bool(const std::uint8_t* data, std::size_t size)>& sink) const
 {
     for (const Block* block = first_; block; block = block->next)
-        if (block->used && std::fwrite(block->Data(), 1, block->used, file) != block->used) return false;
+        if (block->used && !sink(block->Data(), block->used)) return false;
     return true;
 }
 
@@ -143,6 +145,11 @@ struct ErrorManager {
     std::jmp_buf escape;
 };
 
+JpegEncodeResult LibraryFailure(const jpeg_compress_struct& info)
+{
+    return info.err->msg_code == JERR_OUT_OF_MEMORY ? JpegEncodeResult::OutOfMemory : JpegEncodeResult::LibraryError;
+}
+
 // Fatal-error routine: the library's own message goes to standard error, then
 // control returns to Compress's setjmp point.
 extern "C" void JpegErrorExit(j_common_ptr info)
@@ -153,9 +160,8 @@ extern "C" void JpegErrorExit(j_common_ptr info)
 }
 
 // Everything between setjmp and longjmp is plain data: no C++ object with a
-// destructor lives in this frame. Exactly one of `file` and `memory` is given.
-// `scratch` has room for one row of the image.
-JpegEncodeResult Compress(std::FILE* file, JpegBytes* memory, const ImageRows& image, int quality,
+// destructor lives in this frame. `scratch` has room for one row of the image.
+JpegEncodeResult Compress(JpegBytes* memory, const ImageRows& image, int quality,
                           const std::function<bool()>* cancelled, std::uint8_t* scratch)
 {
     jpeg_compress_struct info;
@@ -166,19 +172,16 @@ JpegEncodeResult Compress(std::FILE* file, JpegBytes* memory, const ImageRows& i
     info.err = jpeg_std_error(&errors.standard);
     errors.standard.error_exit = JpegErrorExit;
     if (setjmp(errors.escape)) {
+        const JpegEncodeResult failure = LibraryFailure(info);
         jpeg_destroy_compress(&info);
-        return JpegEncodeResult::LibraryError;
+        return failure;
     }
     jpeg_create_compress(&info);
-    if (file) {
-        jpeg_stdio_dest(&info, file);
-    } else {
-        destination.bytes = memory;
-        destination.manager.init_destination = KvJpegInitDestination;
-        destination.manager.empty_output_buffer = KvJpegEmptyBuffer;
-        destination.manager.term_destination = KvJpegTermDestination;
-        info.dest = &destination.manager;
-    }
+    destination.bytes = memory;
+    destination.manager.init_destination = KvJpegInitDestination;
+    destination.manager.empty_output_buffer = KvJpegEmptyBuffer;
+    destination.manager.term_destination = KvJpegTermDestination;
+    info.dest = &destination.manager;
     info.image_width = static_cast<JDIMENSION>(image.Width());
     info.image_height = static_cast<JDIMENSION>(image.Height());
     info.input_components = 3;
@@ -203,16 +206,14 @@ JpegEncodeResult Compress(std::FILE* file, JpegBytes* memory, const ImageRows& i
 
 JpegStatus EncodeJpegFile(const std::string& path, const ImageRows& image, int quality)
 {
-    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(image.Width()) * 3 + 1);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return JpegStatus::CannotOpen;
-    JpegStatus status = Compress(file, nullptr, image, quality, nullptr, scratch.data()) == JpegEncodeResult::Done
-                            ? JpegStatus::Ok
-                            : JpegStatus::LibraryError;
-    // The standard destination flushes at finish; a full disk shows up here too.
-    if (std::fflush(file) != 0 || std::ferror(file)) status = JpegStatus::LibraryError;
-    if (std::fclose(file) != 0) status = JpegStatus::LibraryError;
-    return status;
+    JpegBytes bytes;
+    switch (EncodeJpegToMemory(image, quality, bytes)) {
+    case JpegEncodeResult::Done: return WriteJpegBytes(path, bytes, nullptr);
+    case JpegEncodeResult::OutOfMemory: return JpegStatus::OutOfMemory;
+    case JpegEncodeResult::LibraryError:
+    case JpegEncodeResult::Cancelled: break;
+    }
+    return JpegStatus::LibraryError;
 }
 
 JpegStatus EncodeJpegFile(const std::string& path, const std::uint8_t* rgb, int width, int height, int quality)
@@ -225,45 +226,65 @@ JpegEncodeResult EncodeJpegToMemory(const ImageRows& image, int quality, JpegByt
 {
     out.Clear();
     std::vector<std::uint8_t> scratch(static_cast<std::size_t>(image.Width()) * 3 + 1);
-    const JpegEncodeResult result = Compress(nullptr, &out, image, quality, &cancelled, scratch.data());
+    const JpegEncodeResult result = Compress(&out, image, quality, &cancelled, scratch.data());
     if (result != JpegEncodeResult::Done) out.Clear();
     return result;
 }
 
-JpegStatus WriteJpegBytes(const std::string& path, const JpegBytes& bytes)
+JpegStatus WriteJpegBytes(const std::string& path, const JpegBytes& bytes, TemporaryFileList* cleanup, int* error)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return JpegStatus::CannotOpen;
-    JpegStatus status = bytes.WriteTo(file) ? JpegStatus::Ok : JpegStatus::LibraryError;
-    if (std::fflush(file) != 0 || std::ferror(file)) status = JpegStatus::LibraryError;
-    if (std::fclose(file) != 0) status = JpegStatus::LibraryError;
-    return status;
+    ReplacementFile file(path, cleanup);
+    FileOutcome outcome = file.Create();
+    if (outcome.ok())
+        bytes.ForEachBlock([&](const std::uint8_t* data, std::size_t size) {
+            outcome = file.Write(data, size);
+            return outcome.ok();
+        });
+    if (outcome.ok()) outcome = file.PutInPlace();
+    if (error) *error = outcome.error;
+    if (outcome.ok()) return JpegStatus::Ok;
+    return outcome.failed == FileStep::Open ? JpegStatus::CannotOpen : JpegStatus::LibraryError;
+}
+
+JobFailure OutOfMemoryFailure()
+{
+    return Failure("Not enough memory to create the scene.", kErrorTitle);
 }
 
 JobFailure JpegWriteFailure(JpegStatus status, const std::string& path, const std::string& sceneDirectory,
-                            const FreeSpaceQuery& freeSpace)
+                            const FreeSpaceQuery& freeSpace, int error)
 {
+    const std::string reason = SystemReason(error);
+    if (status == JpegStatus::OutOfMemory) return OutOfMemoryFailure();
     if (status == JpegStatus::CannotOpen) {
         std::fprintf(stderr, "can't open %s\n", path.c_str());
-        return Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
+        return FailureBecause(FormatMessage("Error writing %s.", {path}), reason, kErrorTitle);
     }
     const std::optional<std::uint64_t> free = freeSpace ? freeSpace(sceneDirectory) : std::nullopt;
     if (free && *free < kLowDiskSpace)
-        return Failure(FormatMessage("Error writing %s (make sure you have enough free disk space and then start the "
-                                     "creation process over again).",
-                                     {path}),
-                       kErrorTitle);
-    JobFailure failure = Failure(FormatMessage("Error writing %s.", {path}), kErrorTitle);
+        return FailureBecause(FormatMessage("Error writing %s (make sure you have enough free disk space and then "
+                                            "start the creation process over again).",
+                                            {path}),
+                              reason, kErrorTitle);
+    JobFailure failure = FailureBecause(FormatMessage("Error writing %s.", {path}), reason, kErrorTitle);
     failure.message.modality = Modality::Modal;
     return failure;
 }
 
 void WriteJpeg(const std::string& path, const std::uint8_t* rgb, int width, int height,
-               const std::string& sceneDirectory, const FreeSpaceQuery& freeSpace)
+               const std::string& sceneDirectory, const FreeSpaceQuery& freeSpace, TemporaryFileList* cleanup)
 {
-    const JpegStatus status = EncodeJpegFile(path, rgb, width, height, 100);
+    JpegBytes bytes;
+    JpegStatus status = JpegStatus::LibraryError;
+    int error = 0;
+    switch (EncodeJpegToMemory(RgbViewRows(rgb, width, height), 100, bytes)) {
+    case JpegEncodeResult::Done: status = WriteJpegBytes(path, bytes, cleanup, &error); break;
+    case JpegEncodeResult::OutOfMemory: status = JpegStatus::OutOfMemory; break;
+    case JpegEncodeResult::LibraryError:
+    case JpegEncodeResult::Cancelled: break;
+    }
     if (status == JpegStatus::Ok) return;
-    throw JpegWriteFailure(status, path, sceneDirectory, freeSpace);
+    throw JpegWriteFailure(status, path, sceneDirectory, freeSpace, error);
 }
 
 void TgaHeader32(std::uint8_t header[18], int width, int height)
@@ -280,12 +301,11 @@ void TgaHeader32(std::uint8_t header[18], int width, int height)
 
 bool WriteTga32(const std::string& path, int width, int height, const std::uint8_t* bgraBottomUp)
 {
-    std::uint8_t header[18];
-    TgaHeader32(header, width, height);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(header), 18);
-    out.write(reinterpret_cast<const char*>(bgraBottomUp), static_cast<std::streamsize>(width) * height * 4);
-    return static_cast<bool>(out);
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    std::vector<std::uint8_t> bytes(18 + pixels);
+    TgaHeader32(bytes.data(), width, height);
+    if (pixels) std::memcpy(bytes.data() + 18, bgraBottomUp, pixels);
+    return WriteFileWhole(path, bytes.data(), bytes.size(), nullptr).ok();
 }
 
 }  // namespace kv

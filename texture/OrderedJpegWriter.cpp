@@ -6,11 +6,12 @@ namespace kv {
 
 OrderedJpegWriter::OrderedJpegWriter(WorkerThread& worker, std::vector<std::string> paths,
                                      std::string sceneDirectory, FreeSpaceQuery freeSpace,
-                                     std::function<void()> poll)
+                                     std::function<void()> poll, TemporaryFileList* cleanup)
     : worker_(worker),
       sceneDirectory_(std::move(sceneDirectory)),
       freeSpace_(std::move(freeSpace)),
       poll_(std::move(poll)),
+      cleanup_(cleanup),
       jobThread_(std::this_thread::get_id())
 {
     for (std::string& path : paths) {
@@ -78,11 +79,16 @@ void OrderedJpegWriter::CommitReady()
         Item* item = items_[next_].get();
         if (item->result == JpegEncodeResult::Cancelled) break;
         lock.unlock();
-        const JpegStatus status = item->result == JpegEncodeResult::Done ? WriteJpegBytes(item->path, item->bytes)
-                                                                          : JpegStatus::LibraryError;
+        int error = 0;
+        JpegStatus status = JpegStatus::LibraryError;
+        if (item->result == JpegEncodeResult::Done)
+            status = WriteJpegBytes(item->path, item->bytes, cleanup_, &error);
+        else if (item->result == JpegEncodeResult::OutOfMemory)
+            status = JpegStatus::OutOfMemory;
         item->bytes.Clear();
         std::optional<JobFailure> failure;
-        if (status != JpegStatus::Ok) failure = JpegWriteFailure(status, item->path, sceneDirectory_, freeSpace_);
+        if (status != JpegStatus::Ok)
+            failure = JpegWriteFailure(status, item->path, sceneDirectory_, freeSpace_, error);
         lock.lock();
         if (failure) {
             failure_ = std::move(failure);

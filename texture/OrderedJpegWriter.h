@@ -31,8 +31,9 @@ public:
     // the job thread's stop check (throws JobStopped); it is called only on
     // the thread that constructs the writer, between rows of a compression
     // running there and while waiting.
+    // Each file is written whole under a temporary name listed in `cleanup`.
     OrderedJpegWriter(WorkerThread& worker, std::vector<std::string> paths, std::string sceneDirectory,
-                      FreeSpaceQuery freeSpace, std::function<void()> poll);
+                      FreeSpaceQuery freeSpace, std::function<void()> poll, TemporaryFileList* cleanup);
     // Abandons what is not written yet: compressions stop before their next
     // row, a file being written is finished, later files are not created.
     ~OrderedJpegWriter();
@@ -79,6 +80,7 @@ private:
     const std::string sceneDirectory_;
     const FreeSpaceQuery freeSpace_;
     const std::function<void()> poll_;
+    TemporaryFileList* const cleanup_;
     const std::thread::id jobThread_;
 
     mutable std::mutex mutex_;

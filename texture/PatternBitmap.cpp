@@ -51,13 +51,14 @@ PatternRaster TilePattern(const Bitmap24& picture, int textureSize, const RowChe
 
 PatternRaster LoadPatternBitmap(const std::string& path, int textureSize, const RowCheck& check)
 {
-    const Bitmap24 picture = LoadBitmap24(path, BitmapWording::ForPath(path));
-    const int half = textureSize / 2;
     // A member of another size would not tile the texture exactly.
-    if (picture.width * 2 != textureSize || picture.height != picture.width) {
-        const std::string size = std::to_string(half) + " x " + std::to_string(half);
-        throw Failure(FormatMessage("The pattern bitmap %s must be " + size + " pixels.", {path}));
-    }
+    const Bitmap24 picture =
+        LoadBitmap24(path, BitmapWording::ForPath(path), [&](std::int32_t width, std::int32_t height) {
+            if (static_cast<std::int64_t>(width) * 2 != textureSize || height != width) {
+                const std::string half = std::to_string(textureSize / 2);
+                throw Failure(FormatMessage("The pattern bitmap %s must be " + half + " x " + half + " pixels.", {path}));
+            }
+        });
     return TilePattern(picture, textureSize, check);
 }
 

@@ -85,11 +85,14 @@ void MakeTerrainTextures(CreationContext& ctx)
     const std::uint32_t noiseStart = ctx.session.random().State();
     std::atomic<bool> abandon{false};
     const std::thread::id jobThread = std::this_thread::get_id();
-    // On the job's thread the row check is the stop request; on the helper it
-    // is the end of the stage.
-    const RowCheck check = [&] {
+    // Work that always runs on the job's thread makes stop checks; the tasks
+    // below run on whichever thread gets to them first, so on the job's
+    // thread they only poll the stop request, and on the helper they look
+    // for the end of the stage.
+    const RowCheck check = [&] { ctx.control.CheckStop(); };
+    const RowCheck taskCheck = [&] {
         if (std::this_thread::get_id() == jobThread)
-            ctx.control.CheckStop();
+            ctx.control.PollStop();
         else if (abandon.load(std::memory_order_relaxed))
             throw Abandoned{};
     };
@@ -107,23 +110,23 @@ void MakeTerrainTextures(CreationContext& ctx)
     auto noiseTop = worker.Post([&, noiseStart] {
         Random random;
         random.SetState(noiseStart);
-        FillNoiseRows(sources.noise, 0, half, random, check);
+        FillNoiseRows(sources.noise, 0, half, random, taskCheck);
     });
     auto noiseBottom = worker.Post([&, noiseStart] {
         Random random;
         random.SetState(
             AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(half) * static_cast<std::uint64_t>(t)));
-        FillNoiseRows(sources.noise, half, t, random, check);
+        FillNoiseRows(sources.noise, half, t, random, taskCheck);
     });
     auto rc = worker.Post([&] {
         sources.rc = LoadPatternBitmap(
-            PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, check);
+            PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, taskCheck);
     });
     auto em = worker.Post([&] {
         sources.em = LoadPatternBitmap(
-            PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, check);
+            PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, taskCheck);
     });
-    const std::function<void()> poll = [&] { ctx.control.CheckStop(); };
+    const std::function<void()> poll = [&] { ctx.control.PollStop(); };
 
     sources.height = BuildHeightTexture(ctx.heights, t, check);
     ctx.control.CheckStop();
@@ -144,7 +147,8 @@ void MakeTerrainTextures(CreationContext& ctx)
     std::vector<std::string> files;
     for (const char* name : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "rockbump.jpg", "rocktex.jpg"})
         if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(ctx.sceneDirectory, name));
-    OrderedJpegWriter writer(worker, files, ctx.sceneDirectory, ctx.freeSpace, poll);
+    OrderedJpegWriter writer(worker, files, ctx.sceneDirectory, ctx.freeSpace, poll,
+                             &ctx.session.temporaryFiles());
     CreationSink sink(writer, ctx, t);
     const RowCheck jobCheck = [&] {
         ctx.control.CheckStop();
