@@ -131,7 +131,7 @@ struct IslandDesign {
         const std::uint32_t s = seed;
         const double wu = u + 0.07 * Fbm(u, v, 3, 3, 4, 0.5, s + 1);
         const double wv = v + 0.07 * Fbm(u, v, 3, 3, 4, 0.5, s + 2);
-        const double du = (wu - 0.5) / 0.36, dv = (wv - 0.46) / 0.33;
+        const double du = (wu - 0.5) / 0.42, dv = (wv - 0.5) / 0.4;
         const double radius = std::sqrt(du * du + dv * dv);
         // Bays and headlands: the coast's distance from the middle varies.
         const double coast = radius + 0.28 * Fbm(u, v, 4, 4, 5, 0.55, s + 3);
@@ -341,7 +341,7 @@ bool GenerateHeightfields(const std::string& out)
     // seed, towards the plain, shore offset, ridge lattice, ridge share, plateau
     const CoastDesign block{0x48460107U, 0.7071, 0.7071, 0.16, 3, 0.7, 0.42, 0.68, 0.22, 0.16};
     const CoastDesign canyon{0x48460105U, -1.0, 0.0, 0.1, 2, 0.55, 0.0, 0.0, 0.0, 1.0};
-    const CoastDesign basin{0x48460003U, 0.0, -1.0, 0.19, 4, 0.8, 0.5, 0.3, 0.72, 0.15};
+    const CoastDesign basin{0x48460003U, 0.0, 1.0, 0.19, 4, 0.8, 0.5, 0.3, 0.28, 0.15};
     const TerrainDesign designs[] = {
         {"height01.bmp", 100, 2, block, 30, 0.15, 0x48460107U + 99, 250.0},
         {"height02.bmp", 50, 2, canyon, 30, 0.15, 0x48460105U + 99, 250.0},
