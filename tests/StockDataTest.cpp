@@ -1,6 +1,7 @@
-// The stock pictures the data tool writes into the program directory: the
-// sample heightfields, the rc, em and ra pattern families and the stock
-// textures of the tree models and the ocean.
+// The stock files the data tool writes into the program directory: the
+// sample heightfields and their placement maps, the rc, em and ra pattern
+// families, the cloud bitmaps, the stock textures of the tree models and
+// the ocean, and the sample settings files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@ extern "C" {
 #include "TestSupport.h"
 #include "bitmap/Bitmap24.h"
 #include "platform/Paths.h"
+#include "settings/SettingsFile.h"
 
 namespace kv {
 namespace {
@@ -230,27 +234,39 @@ double MeanAbsDifference(const Grey& a, const Grey& b)
 
 // ---------------------------------------------------------------- heightfields
 
-struct HeightfieldCase {
-    const char* name;
+// The ocean plane lies at scene height 0.1 of 3.33: grey 7.65.
+constexpr double kOceanGrey = 7.65;
+
+// Scene height per grey step, and the grid spacing of an N-pixel heightfield
+// (the terrain is 10 units wide).
+constexpr double kScenePerGrey = 3.0 / 229.5;
+double GridSpacing(int n) { return 10.0 / (n - 1); }
+
+// Pixels from the nearest edge of the picture.
+int FromEdge(int x, int y, int n) { return std::min(std::min(x, n - 1 - x), std::min(y, n - 1 - y)); }
+
+struct Landscape {
+    const char* heightfield;
+    const char* placement;
     int size;
 };
-const HeightfieldCase kHeightfields[] = {{"height01.bmp", 100}, {"height02.bmp", 50}, {"height03.bmp", 128}};
+const Landscape kLandscapes[] = {{"height01.bmp", "tree01.bmp", 100}, {"height02.bmp", "tree02.bmp", 50},
+                                 {"height03.bmp", "tree03.bmp", 128}, {"height04.bmp", "tree04.bmp", 257},
+                                 {"height05.bmp", "tree05.bmp", 513}, {"height06.bmp", "tree06.bmp", 129}};
 
 TEST(StockHeightfields, AreSquareGrey24BitPicturesOfTheirSizes)
 {
-    for (const auto& c : kHeightfields) {
-        const Grey g = LoadGreyBmp(c.name);
-        EXPECT_EQ(g.width, c.size) << c.name;
-        EXPECT_EQ(g.height, c.size) << c.name;
+    for (const auto& c : kLandscapes) {
+        const Grey g = LoadGreyBmp(c.heightfield);
+        EXPECT_EQ(g.width, c.size) << c.heightfield;
+        EXPECT_EQ(g.height, c.size) << c.heightfield;
     }
 }
 
-TEST(StockHeightfields, SpanPeaksNearWhiteToAPlainNearSeaLevel)
+TEST(StockHeightfields, SpanHighGroundToWaterAndAreMostlyDryLand)
 {
-    // The ocean lies at grey 7.65 (scene height 0.1 of 3.33): part of the
-    // plain lies just below it, so a scene with an ocean gets a coast.
-    for (const auto& c : kHeightfields) {
-        const Grey g = LoadGreyBmp(c.name);
+    for (const auto& c : kLandscapes) {
+        const Grey g = LoadGreyBmp(c.heightfield);
         double highest = 0;
         int low = 0, flooded = 0, high = 0, inner = 0;
         for (int y = 2; y < g.height - 1; ++y)
@@ -258,15 +274,40 @@ TEST(StockHeightfields, SpanPeaksNearWhiteToAPlainNearSeaLevel)
                 const double h = g.at(x, y);
                 highest = std::max(highest, h);
                 low += h < 25;
-                flooded += h < 7.65;
-                high += h > 128;
+                flooded += h < kOceanGrey;
+                high += h > highest / 2;
                 ++inner;
             }
-        EXPECT_GE(highest, 235) << c.name;
-        EXPECT_GT(low, inner / 8) << c.name << ": a low plain";
-        EXPECT_GT(flooded, 0) << c.name << ": ground under the ocean";
-        EXPECT_LT(flooded, inner / 3) << c.name << ": mostly land";
-        EXPECT_GT(high, inner / 50) << c.name << ": mountains";
+        EXPECT_GE(highest, 140) << c.heightfield;
+        EXPECT_GT(low, inner / 8) << c.heightfield << ": low ground";
+        EXPECT_GT(flooded, inner / 20) << c.heightfield << ": ground under the ocean";
+        EXPECT_LT(flooded, inner / 2) << c.heightfield << ": mostly land";
+        EXPECT_GT(high, inner / 100) << c.heightfield << ": high ground";
+    }
+}
+
+// The border: the picture's outer 2.5% (at least the two pixels the loader
+// forces to 0) lies under the ocean plane, and the ground falls to it no
+// steeper than 1.5 (56 degrees) over the outer 6%: a coast or a valley
+// floor, never a wall of the terrain's height.
+TEST(StockHeightfields, FallToTheWaterAtTheirBordersWithoutAWall)
+{
+    for (const auto& c : kLandscapes) {
+        const Grey g = LoadGreyBmp(c.heightfield);
+        const int n = g.width;
+        const int band = std::max(2, n * 25 / 1000);
+        const int fall = std::max(3, n * 6 / 100);
+        double highestInBand = 0, steepest = 0;
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                const int edge = FromEdge(x, y, n);
+                if (edge < band) highestInBand = std::max(highestInBand, g.at(x, y));
+                if (edge >= fall) continue;
+                if (x + 1 < n) steepest = std::max(steepest, std::fabs(g.at(x + 1, y) - g.at(x, y)));
+                if (y + 1 < n) steepest = std::max(steepest, std::fabs(g.at(x, y + 1) - g.at(x, y)));
+            }
+        EXPECT_LT(highestInBand, kOceanGrey) << c.heightfield;
+        EXPECT_LE(steepest * kScenePerGrey / GridSpacing(n), 1.5) << c.heightfield;
     }
 }
 
@@ -275,8 +316,8 @@ TEST(StockHeightfields, AreSmoothTerrainNotNoise)
     // Neighbouring heights differ by a small part of the relief; between
     // pixels far apart they differ by much more. Plain noise would differ
     // equally at every distance.
-    for (const auto& c : kHeightfields) {
-        const Grey g = LoadGreyBmp(c.name);
+    for (const auto& c : kLandscapes) {
+        const Grey g = LoadGreyBmp(c.heightfield);
         const Steps s = MeasureSteps(g);
         // Steps inside the picture, leaving out the border band the loader forces to 0.
         const double columns = Mean(s.columns, 2, g.width - 2), rows = Mean(s.rows, 2, g.height - 2);
@@ -286,9 +327,9 @@ TEST(StockHeightfields, AreSmoothTerrainNotNoise)
         for (int y = 2; y < g.height - 1; ++y)
             for (int x = 2; x + shift < g.width - 1; ++x, ++count) far += std::fabs(g.at(x, y) - g.at(x + shift, y));
         far /= count;
-        EXPECT_LT(columns, 12.0) << c.name;
-        EXPECT_LT(rows, 12.0) << c.name;
-        EXPECT_GT(far, 3.0 * std::max(columns, rows)) << c.name;
+        EXPECT_LT(columns, 12.0) << c.heightfield;
+        EXPECT_LT(rows, 12.0) << c.heightfield;
+        EXPECT_GT(far, 3.0 * std::max(columns, rows)) << c.heightfield;
     }
 }
 
@@ -298,6 +339,111 @@ TEST(StockHeightfields, AreDifferentLandscapes)
     const Grey a = LoadGreyBmp("height01.bmp");
     const Grey b = LoadGreyBmp("height02.bmp");
     EXPECT_LT(Correlation(Halve(a), b), 0.8);
+    const Grey c = LoadGreyBmp("height04.bmp");
+    const Grey d = LoadGreyBmp("height05.bmp");
+    EXPECT_LT(Correlation(c, Halve(d)), 0.8);
+}
+
+// ---------------------------------------------------------------- placement maps
+
+// The twelve kind codes, R G B, in the order of the placement map's table.
+constexpr std::uint8_t kCodes[12][3] = {{0, 0, 255}, {0, 0, 196}, {0, 0, 128}, {0, 0, 64},
+                                        {0, 255, 0}, {0, 196, 0}, {0, 128, 0}, {0, 64, 0},
+                                        {255, 0, 0}, {196, 0, 0}, {128, 0, 0}, {64, 0, 0}};
+enum Kind { Palm, Birch, Dead1, Dead2, Fern, Cactus, Evergreen, Fir, Boulder, Flatrock, Rock, Pebbles };
+
+struct Placed {
+    int x, y, kind;
+};
+
+// The coded pixels of a placement map; every other pixel must be a neutral
+// grey (the dim relief drawn as background).
+std::vector<Placed> ReadPlacement(const std::string& name, int expectedSize)
+{
+    const Bitmap24 bmp = LoadBitmap24(Stock(name), BitmapWording::ForPath(name));
+    EXPECT_EQ(bmp.width, expectedSize) << name;
+    EXPECT_EQ(bmp.height, expectedSize) << name;
+    std::vector<Placed> placed;
+    int stray = 0;
+    for (int y = 0; y < bmp.height; ++y)
+        for (int x = 0; x < bmp.width; ++x) {
+            const std::uint8_t r = bmp.Red(x, y), g = bmp.Green(x, y), b = bmp.Blue(x, y);
+            int kind = -1;
+            for (int k = 0; k < 12; ++k)
+                if (r == kCodes[k][0] && g == kCodes[k][1] && b == kCodes[k][2]) kind = k;
+            if (kind >= 0) placed.push_back({x, y, kind});
+            else stray += !(r == g && g == b);
+        }
+    EXPECT_EQ(stray, 0) << name << ": pixels that are neither a kind's code nor background grey";
+    return placed;
+}
+
+TEST(StockPlacement, EachMapUsesOnlyKindCodesAndStandsOnDryLand)
+{
+    for (const auto& c : kLandscapes) {
+        const std::vector<Placed> placed = ReadPlacement(c.placement, c.size);
+        const Grey height = LoadGreyBmp(c.heightfield);
+        EXPECT_GE(placed.size(), 150u) << c.placement;
+        EXPECT_LE(placed.size(), 600u) << c.placement;
+        for (const Placed& p : placed) {
+            EXPECT_GT(FromEdge(p.x, p.y, c.size), 1) << c.placement << ": in the border band at " << p.x << "," << p.y;
+            EXPECT_GT(height.at(p.x, p.y), kOceanGrey) << c.placement << ": under the ocean at " << p.x << "," << p.y;
+        }
+    }
+}
+
+TEST(StockPlacement, ObjectsKeepTheirDistance)
+{
+    // Groves must not crowd: no two objects nearer than 0.15 scene units,
+    // no two trees nearer than 0.2, whatever the map's size.
+    for (const auto& c : kLandscapes) {
+        const std::vector<Placed> placed = ReadPlacement(c.placement, c.size);
+        const double spacing = GridSpacing(c.size);
+        double nearest = 1e9, nearestTrees = 1e9;
+        for (std::size_t i = 0; i < placed.size(); ++i)
+            for (std::size_t j = i + 1; j < placed.size(); ++j) {
+                const double dx = (placed[i].x - placed[j].x) * spacing, dy = (placed[i].y - placed[j].y) * spacing;
+                const double d = std::sqrt(dx * dx + dy * dy);
+                nearest = std::min(nearest, d);
+                if (placed[i].kind < Boulder && placed[j].kind < Boulder) nearestTrees = std::min(nearestTrees, d);
+            }
+        EXPECT_GE(nearest, 0.15) << c.placement;
+        EXPECT_GE(nearestTrees, 0.2) << c.placement;
+    }
+}
+
+TEST(StockPlacement, KindsAreZonedByHeightAndSlope)
+{
+    // Palms and ferns stand lower than birches and dead trees, which stand
+    // lower than the conifers; stones lie on steeper ground than trees.
+    for (const auto& c : kLandscapes) {
+        const std::vector<Placed> placed = ReadPlacement(c.placement, c.size);
+        const Grey height = LoadGreyBmp(c.heightfield);
+        struct Mean {
+            double sum = 0;
+            int n = 0;
+            void Add(double v) { sum += v, ++n; }
+            double Value() const { return sum / n; }
+        } shore, middle, high, treeSlope, stoneSlope;
+        for (const Placed& p : placed) {
+            const double h = height.at(p.x, p.y);
+            const double slope = std::hypot(height.at(p.x + 1, p.y) - height.at(p.x - 1, p.y),
+                                            height.at(p.x, p.y + 1) - height.at(p.x, p.y - 1)) *
+                                 kScenePerGrey / (2 * GridSpacing(c.size));
+            if (p.kind == Palm || p.kind == Fern) shore.Add(h);
+            if (p.kind == Birch || p.kind == Dead1 || p.kind == Dead2) middle.Add(h);
+            if (p.kind == Evergreen || p.kind == Fir) high.Add(h);
+            (p.kind >= Boulder ? stoneSlope : treeSlope).Add(slope);
+        }
+        if (shore.n >= 5 && middle.n >= 5) {
+            EXPECT_LT(shore.Value(), middle.Value()) << c.placement;
+        }
+        if (middle.n >= 5 && high.n >= 5) {
+            EXPECT_LT(middle.Value(), high.Value()) << c.placement;
+        }
+        ASSERT_GE(stoneSlope.n, 5) << c.placement;
+        EXPECT_GT(stoneSlope.Value(), treeSlope.Value()) << c.placement;
+    }
 }
 
 // ---------------------------------------------------------------- patterns
@@ -356,6 +502,103 @@ TEST(StockPatterns, RcAndEmSpreadEvenlyOverTheWholeRange)
             EXPECT_EQ(*hi, 255) << Member(f, k);
             for (double b : bins) EXPECT_NEAR(b / g.v.size(), 1.0 / 16.0, 0.005) << Member(f, k);
         }
+}
+
+// Each member is tiled 2 x 2 over its texture and the surround repeats the
+// texture again: a picture that repeated itself inside its own square (a
+// half-size period) would show as wallpaper. Shifted by half its side, a
+// member must look unrelated to itself.
+Grey Shifted(const Grey& g, int dx, int dy)
+{
+    Grey s{g.width, g.height, {}};
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < g.width; ++x) s.v.push_back(g.at((x + dx) % g.width, (y + dy) % g.height));
+    return s;
+}
+
+TEST(StockPatterns, NoMemberRepeatsInsideItsOwnSquare)
+{
+    for (const Family& f : kFamilies)
+        for (int k = f.firstMember; k <= 3; ++k) {
+            const Grey g = LoadGreyBmp(Member(f, k));
+            for (const auto& [dx, dy] : {std::pair{g.width / 2, 0}, std::pair{0, g.height / 2},
+                                         std::pair{g.width / 2, g.height / 2}})
+                EXPECT_LT(std::fabs(Correlation(g, Shifted(g, dx, dy))), 0.3) << Member(f, k) << " " << dx << "," << dy;
+        }
+}
+
+// Central differences over the wrap: sums of gx * gx, gy * gy and gx * gy.
+struct Gradients {
+    double xx = 0, yy = 0, xy = 0;
+};
+Gradients MeasureGradients(const Grey& g)
+{
+    Gradients s;
+    for (int y = 0; y < g.height; ++y)
+        for (int x = 0; x < g.width; ++x) {
+            const double gx = g.at((x + 1) % g.width, y) - g.at((x + g.width - 1) % g.width, y);
+            const double gy = g.at(x, (y + 1) % g.height) - g.at(x, (y + g.height - 1) % g.height);
+            s.xx += gx * gx, s.yy += gy * gy, s.xy += gx * gy;
+        }
+    return s;
+}
+
+TEST(StockPatterns, StreaksRunMostlyAcrossWithoutOneDiagonal)
+{
+    for (int k = 0; k <= 3; ++k) {
+        const Grey em = LoadGreyBmp(Member(kFamilies[1], k));
+        const Gradients g = MeasureGradients(em);
+        // Streaks change slowly along the rows and quickly across them.
+        EXPECT_LT(std::sqrt(g.xx / g.yy), 0.6) << Member(kFamilies[1], k);
+        // Streaks all leaning one way would make their gradients lean the
+        // other: added to its mirror image, such a picture becomes a lattice
+        // of diamonds. Meandering streaks lean both ways about equally.
+        EXPECT_LT(std::fabs(g.xy) / (g.xx + g.yy), 0.08) << Member(kFamilies[1], k);
+    }
+}
+
+TEST(StockPatterns, PatchesHaveLittleLargeScaleContrast)
+{
+    // Shapes as large as a sixteenth of the picture would show as a repeat
+    // where the picture is tiled over the terrain and the surround: most of
+    // the contrast lies in smaller patches, grain and cracks.
+    auto spread = [](const Grey& g) {
+        double mean = 0, var = 0;
+        for (double v : g.v) mean += v;
+        mean /= g.v.size();
+        for (double v : g.v) var += (v - mean) * (v - mean);
+        return std::sqrt(var / g.v.size());
+    };
+    for (int k = 1; k <= 3; ++k) {
+        const Grey rc = LoadGreyBmp(Member(kFamilies[0], k));
+        Grey large = rc;
+        while (large.width > 20) large = Halve(large);  // 18 pixels: a sixteenth of the picture each
+        EXPECT_LT(spread(large), 0.7 * spread(rc)) << Member(kFamilies[0], k);
+    }
+}
+
+TEST(StockPatterns, GritHasStructureAtSeveralScales)
+{
+    auto spread = [](const Grey& g) {
+        double mean = 0, var = 0;
+        for (double v : g.v) mean += v;
+        mean /= g.v.size();
+        for (double v : g.v) var += (v - mean) * (v - mean);
+        return std::sqrt(var / g.v.size());
+    };
+    for (int k = 1; k <= 3; ++k) {
+        const Grey ra = LoadGreyBmp(Member(kFamilies[2], k));
+        // Neighbouring pixels are alike (grains, not static), even in the
+        // largest member...
+        EXPECT_GT(Correlation(ra, Shifted(ra, 1, 0)), 0.6) << Member(kFamilies[2], k);
+        // ...and halving twice and four times keeps a part of the contrast
+        // each time: clusters and swells beneath the grains.
+        const Grey quarter = Halve(Halve(ra));
+        const Grey sixteenth = Halve(Halve(quarter));
+        EXPECT_GT(spread(quarter), 0.35 * spread(ra)) << Member(kFamilies[2], k);
+        EXPECT_GT(spread(sixteenth), 0.15 * spread(ra)) << Member(kFamilies[2], k);
+        EXPECT_LT(spread(sixteenth), 0.8 * spread(ra)) << Member(kFamilies[2], k);
+    }
 }
 
 TEST(StockPatterns, RaStaysClearOfTheBumpOffsetsWrapping)
@@ -517,6 +760,141 @@ TEST(StockTextures, FirIsDenserAndDarkerThanEvergreen)
     measure(LoadCard("fir.tga"), firCover, firLight);
     EXPECT_GT(firCover, everCover);
     EXPECT_LT(firLight, everLight - 10);
+}
+
+// ---------------------------------------------------------------- clouds
+
+// The density bytes of a stock cloud bitmap (the red component).
+Grey LoadCloud(const std::string& name) { return LoadGreyBmp(name); }
+
+double Share(const Grey& g, double lo, double hi)
+{
+    return static_cast<double>(std::count_if(g.v.begin(), g.v.end(), [&](double v) { return v >= lo && v <= hi; })) /
+           g.v.size();
+}
+
+TEST(StockClouds, TilesAre1024SquareSoTheSkyIsSharp)
+{
+    // atmos.jpg takes the size of its cloud bitmap.
+    for (const char* name : {"clear.bmp", "cloudy.bmp", "ominous.bmp", "puff.bmp"}) {
+        const Grey g = LoadCloud(name);
+        EXPECT_EQ(g.width, 1024) << name;
+        EXPECT_EQ(g.height, 1024) << name;
+    }
+}
+
+// Sizes of the dense cloud patches of a tile (4-connected, across its
+// wrapping edges too).
+std::vector<int> DensePatches(const Grey& g)
+{
+    std::vector<int> seen(g.v.size(), 0), sizes, stack;
+    for (std::size_t start = 0; start < g.v.size(); ++start) {
+        if (seen[start] || g.v[start] <= 191) continue;
+        int size = 0;
+        stack.assign(1, static_cast<int>(start));
+        seen[start] = 1;
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            ++size;
+            const int x = i % g.width, y = i / g.width;
+            const int next[4] = {y * g.width + (x + 1) % g.width, y * g.width + (x + g.width - 1) % g.width,
+                                 ((y + 1) % g.height) * g.width + x, ((y + g.height - 1) % g.height) * g.width + x};
+            for (int j : next)
+                if (!seen[j] && g.v[j] > 191) seen[j] = 1, stack.push_back(j);
+        }
+        sizes.push_back(size);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+TEST(StockClouds, PuffsVaryInSizeAndHaveSteepEdges)
+{
+    const Grey puff = LoadCloud("puff.bmp");
+    // Thin cloud (1 to 191) mixes sky into the cloud colour and the dense
+    // cloud's grey just above 191 darkens it: both only along a narrow edge.
+    const double cloud = Share(puff, 1, 255);
+    EXPECT_GT(cloud, 0.1);
+    EXPECT_LT(Share(puff, 1, 215) / cloud, 0.25);
+    const std::vector<int> patches = DensePatches(puff);
+    std::vector<int> puffs;
+    for (int size : patches)
+        if (size >= 50) puffs.push_back(size);  // leaving out specks
+    ASSERT_GE(puffs.size(), 8u);
+    EXPECT_GT(puffs.back(), 6 * puffs[puffs.size() / 2]) << "one size of puff";
+}
+
+TEST(StockClouds, OminousIsADenseDarkOvercastAndClearOnlyWisps)
+{
+    const Grey ominous = LoadCloud("ominous.bmp");
+    const Grey cloudy = LoadCloud("cloudy.bmp");
+    const Grey clear = LoadCloud("clear.bmp");
+    auto meanDense = [](const Grey& g) {
+        double sum = 0;
+        int n = 0;
+        for (double v : g.v)
+            if (v > 191) sum += v, ++n;
+        return n ? sum / n : 0.0;
+    };
+    EXPECT_GT(Share(ominous, 192, 255), 0.85) << "small breaks only";
+    EXPECT_LT(meanDense(ominous), meanDense(cloudy) - 10) << "darker than the cloudy sky";
+    // A broken layer: dense cloud with thinner gaps between.
+    EXPECT_GT(Share(cloudy, 192, 255), 0.3);
+    EXPECT_GT(Share(cloudy, 0, 96), 0.15);
+    // Thin wisps in open sky.
+    EXPECT_EQ(Share(clear, 192, 255), 0.0);
+    EXPECT_GT(Share(clear, 1, 191), 0.03);
+    EXPECT_LT(Share(clear, 1, 191), 0.4);
+}
+
+// ---------------------------------------------------------------- sample settings
+
+const char* const kSamples[] = {"sample1.kv", "sample2.kv", "sample3.kv",
+                                "sample4.kv", "sample5.kv", "sample6.kv"};
+
+TEST(StockSamples, EachLoadsAndNamesItsOwnLandscape)
+{
+    const std::string program = test::ProgramDir();
+    std::set<std::string> heightfields, placements;
+    std::set<int> skies, bases, oceans, covers;
+    for (const char* sample : kSamples) {
+        ProjectSettings record = DefaultSettings(program);
+        std::vector<Message> shown;
+        SettingsLoadHooks hooks;
+        hooks.show = [&](const Message& message) { shown.push_back(message); };
+        ASSERT_TRUE(LoadSettingsFile(program, sample, program, record, hooks)) << sample;
+        EXPECT_TRUE(shown.empty()) << sample << ": " << (shown.empty() ? "" : shown.front().text);
+        EXPECT_FALSE(CheckSettingsRecord(record)) << sample;
+        // The bitmaps lie beside the sample, and the placement map is the
+        // one made for the heightfield ("treeNN.bmp" for "heightNN.bmp").
+        EXPECT_EQ(record.basedir, program) << sample;
+        EXPECT_EQ(record.treedir, program) << sample;
+        ASSERT_EQ(record.basebmp.rfind("height", 0), 0u) << sample;
+        EXPECT_EQ(record.treebmp, "tree" + record.basebmp.substr(6)) << sample;
+        EXPECT_TRUE(std::filesystem::exists(JoinPath(program, record.treebmp))) << sample;
+        heightfields.insert(record.basebmp);
+        placements.insert(record.treebmp);
+        // The texture resolution holds the heightfield.
+        const Bitmap24 height = LoadBitmap24(JoinPath(program, record.basebmp), BitmapWording::ForPath(sample));
+        const int textureSize[3] = {576, 1152, 2304};
+        ASSERT_TRUE(record.resolution >= 0 && record.resolution <= 2) << sample;
+        EXPECT_LE(height.width, textureSize[record.resolution]) << sample;
+        // The default fog is cyan, which turns any sky turquoise.
+        EXPECT_FALSE(record.fog == (RgbColor{0, 255, 255})) << sample;
+        skies.insert(record.atmosphereindex);
+        bases.insert(record.baseindex);
+        oceans.insert(record.oceanindex);
+        for (int cover : {record.cover1index, record.cover2index})
+            if (cover) covers.insert(cover);
+    }
+    EXPECT_EQ(heightfields.size(), std::size(kSamples));
+    EXPECT_EQ(placements.size(), std::size(kSamples));
+    // Together they show every sky, base material and ocean, and most covers.
+    EXPECT_EQ(skies, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(bases, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(oceans, (std::set<int>{0, 1, 2, 3, 4}));
+    EXPECT_GE(covers.size(), 5u);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 // Everything is integer hashing and plain arithmetic (no library
 // transcendental functions, no unseeded randomness), so every build writes the
 // same bytes.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -25,148 +26,76 @@
 #include "bitmap/Bitmap24.h"
 #include "platform/Paths.h"
 #include "tools/datagen/Generators.h"
+#include "tools/datagen/Noise.h"
 
 namespace kv::datagen {
 
 namespace {
 
-constexpr int kTileSize = 512;
+// The sky dome takes atmos.jpg at the size of its cloud bitmap: 1024 pixels
+// keep the clouds sharp on the dome's wide span.
+constexpr int kTileSize = 1024;
 constexpr int kPreviewWidth = 85;
 constexpr int kPreviewHeight = 118;
 
-// ------------------------------------------------------------------ hashing
-
-std::uint32_t Mix(std::uint32_t h)
+// Fractal noise 0 to 1 (centred on 0.5) over the tile.
+double Fbm01(double u, double v, int cellsX, int cellsY, int octaves, double gain, std::uint32_t seed)
 {
-    h ^= h >> 16;
-    h *= 0x7feb352du;
-    h ^= h >> 15;
-    h *= 0x846ca68bu;
-    h ^= h >> 16;
-    return h;
-}
-
-std::uint32_t Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed)
-{
-    return Mix(x * 0x9e3779b1u ^ Mix(y * 0x85ebca77u ^ Mix(seed + 0x27d4eb2fu)));
-}
-
-// A number in [0, 1) from a hash.
-double Unit(std::uint32_t h) { return static_cast<double>(h >> 8) / 16777216.0; }
-
-// ------------------------------------------------------------------ noise
-
-constexpr double kDiagonal = 0.70710678118654752440;
-constexpr double kGradients[8][2] = {{1, 0},  {-1, 0}, {0, 1},  {0, -1}, {kDiagonal, kDiagonal},
-                                     {-kDiagonal, kDiagonal}, {kDiagonal, -kDiagonal}, {-kDiagonal, -kDiagonal}};
-
-double Quintic(double t) { return t * t * t * (t * (t * 6.0 - 15.0) + 10.0); }
-
-int Wrap(std::int64_t i, int period)
-{
-    const std::int64_t r = i % period;
-    return static_cast<int>(r < 0 ? r + period : r);
-}
-
-// Gradient noise on a lattice of periodX by periodY cells that repeats after
-// one period in each direction; about -0.7 to 0.7.
-double PeriodicNoise(double x, double y, int periodX, int periodY, std::uint32_t seed)
-{
-    const double fx0 = std::floor(x);
-    const double fy0 = std::floor(y);
-    const double fx = x - fx0;
-    const double fy = y - fy0;
-    const int x0 = Wrap(static_cast<std::int64_t>(fx0), periodX);
-    const int y0 = Wrap(static_cast<std::int64_t>(fy0), periodY);
-    const int x1 = (x0 + 1) % periodX;
-    const int y1 = (y0 + 1) % periodY;
-    auto corner = [&](int ix, int iy, double dx, double dy) {
-        const double* g = kGradients[Hash(static_cast<std::uint32_t>(ix), static_cast<std::uint32_t>(iy), seed) & 7u];
-        return g[0] * dx + g[1] * dy;
-    };
-    const double n00 = corner(x0, y0, fx, fy);
-    const double n10 = corner(x1, y0, fx - 1.0, fy);
-    const double n01 = corner(x0, y1, fx, fy - 1.0);
-    const double n11 = corner(x1, y1, fx - 1.0, fy - 1.0);
-    const double u = Quintic(fx);
-    const double v = Quintic(fy);
-    const double a = n00 + (n10 - n00) * u;
-    const double b = n01 + (n11 - n01) * u;
-    return a + (b - a) * v;
-}
-
-// Fractal sum of periodic noise over the tile coordinates (u, v) in [0, 1):
-// octave o has 2^o times the base periods. Roughly 0 to 1, centred on 0.5.
-double Fbm(double u, double v, int periodX, int periodY, int octaves, double gain, std::uint32_t seed)
-{
-    double sum = 0.0;
-    double amplitude = 1.0;
-    double total = 0.0;
-    for (int o = 0; o < octaves; ++o) {
-        sum += amplitude * PeriodicNoise(u * periodX, v * periodY, periodX, periodY, seed + 101u * o);
-        total += amplitude;
-        amplitude *= gain;
-        periodX *= 2;
-        periodY *= 2;
-    }
-    return 0.5 + 0.75 * sum / total;
-}
-
-double Clamp01(double t) { return t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : t); }
-
-double Smoothstep(double edge0, double edge1, double x)
-{
-    const double t = Clamp01((x - edge0) / (edge1 - edge0));
-    return t * t * (3.0 - 2.0 * t);
+    return 0.5 + 0.5 * Fbm(u, v, cellsX, cellsY, octaves, gain, seed);
 }
 
 // ------------------------------------------------------------------ cloud types
 // Each returns the density 0 to 255 at tile coordinates (u, v), any real
 // numbers (the field repeats with period 1).
 
-// Almost cloudless: a few faint cirrus wisps drawn out along one direction.
+// Almost cloudless: thin high cirrus, wisps drawn out along a wandering
+// direction, nowhere dense.
 double ClearSky(double u, double v)
 {
-    const double patch = Fbm(u, v, 2, 2, 3, 0.5, 11u);
-    const double streak = Fbm(u, v, 2, 9, 5, 0.55, 12u);
-    const double wisp = Smoothstep(0.55, 0.68, patch) * Smoothstep(0.48, 0.66, streak);
-    return 170.0 * wisp;
+    const double lift = 0.08 * Fbm(u, v, 2, 2, 3, 0.5, 11u);
+    const double wu = u + 0.05 * Fbm(u, v, 3, 3, 2, 0.5, 12u);
+    const double wv = v + lift;
+    const double streak = Fbm01(wu, wv, 2, 18, 5, 0.6, 13u);
+    const double patch = Fbm01(u, v, 3, 3, 3, 0.5, 14u);
+    const double wisp = SmoothStep(0.5, 0.66, patch) * SmoothStep(0.5, 0.68, streak);
+    return 185.0 * wisp * (0.6 + 0.4 * Fbm01(u, v, 24, 24, 2, 0.5, 15u));
 }
 
-// A broad, soft cover with thinner gaps and gently varying brightness.
+// A broken layer: dense, lumpy cloud over about half the sky, with thin
+// veils between the masses and open gaps here and there.
 double CloudySky(double u, double v)
 {
-    const double wu = u + 0.08 * (Fbm(u, v, 2, 2, 3, 0.5, 21u) - 0.5);
-    const double wv = v + 0.08 * (Fbm(u, v, 2, 2, 3, 0.5, 22u) - 0.5);
-    const double n = Fbm(wu, wv, 3, 3, 7, 0.52, 23u);
-    const double cover = Smoothstep(0.30, 0.62, n);
-    const double shade = Fbm(u, v, 4, 4, 5, 0.5, 24u);
-    return cover * (205.0 + 50.0 * Clamp01(shade * 1.4 - 0.2));
+    const double wu = u + 0.05 * Fbm(u, v, 3, 3, 3, 0.5, 21u);
+    const double wv = v + 0.05 * Fbm(u, v, 3, 3, 3, 0.5, 22u);
+    const double n = Fbm01(wu, wv, 4, 4, 6, 0.55, 23u);
+    const double veil = 40.0 * Fbm01(u, v, 6, 6, 3, 0.5, 25u);
+    if (n < 0.5) return veil * SmoothStep(0.36, 0.5, n);
+    if (n < 0.53) return Lerp(veil, 200.0, SmoothStep(0.5, 0.53, n));
+    // Lit tops and shaded bases: brightness follows the lumps.
+    const double lumps = Fbm01(wu, wv, 16, 16, 4, 0.5, 24u);
+    return 212.0 + 43.0 * SmoothStep(0.53, 0.66, n) * (0.5 + 0.5 * lumps);
 }
 
-// Heavy storm masses covering most of the sky: a dark rim of thick cloud
-// round each mass, dark billows inside that only here and there break into
-// brighter tops, a narrow fringe of thin cloud and a little open sky between.
+// A dense, dark overcast in layers: long bands of heavier and lighter cloud
+// running across the sky, with only small, ragged breaks.
 double OminousSky(double u, double v)
 {
-    const double wu = u + 0.12 * (Fbm(u, v, 2, 2, 4, 0.5, 31u) - 0.5);
-    const double wv = v + 0.12 * (Fbm(u, v, 2, 2, 4, 0.5, 32u) - 0.5);
-    const double n = Fbm(wu, wv, 2, 2, 7, 0.55, 33u);
-    constexpr double edge = 0.42;
-    constexpr double fringe = 0.03;
-    if (n < edge - fringe) return 0.0;
-    if (n < edge) return 150.0 * Smoothstep(edge - fringe, edge, n);  // the thin fringe
-    // Within the mass: the darkest dense cloud (192) along the rim and in the
-    // creases between the billows, brighter toward each billow's middle.
-    const double depth = Smoothstep(edge + 0.01, edge + 0.14, n);
-    const double billows = Fbm(wu, wv, 5, 5, 5, 0.5, 34u);
-    const double inner = 196.0 + 56.0 * Smoothstep(0.36, 0.62, billows);
-    return 192.0 + (inner - 192.0) * depth;
+    const double lift = 0.05 * Fbm(u, v, 2, 2, 3, 0.5, 31u);
+    const double wv = v + lift;
+    const double layers = Fbm01(u, wv, 2, 14, 4, 0.55, 32u);
+    const double billows = Fbm01(u, wv, 10, 16, 4, 0.5, 33u);
+    const double holes = Fbm01(u, wv, 6, 10, 4, 0.6, 34u);
+    // Breaks where the layers thin out: a few small openings.
+    if (holes < 0.24) return 30.0 + 1500.0 * std::max(0.0, holes - 0.16);
+    const double base = 192.0 + 34.0 * SmoothStep(0.25, 0.8, layers) * SmoothStep(0.2, 0.8, billows);
+    return Lerp(150.0, base, SmoothStep(0.24, 0.29, holes));
 }
 
-// Separate cumulus puffs scattered over the tile without touching: each a
-// cluster of soft round lobes, bright white in the middle, greyer in the
-// creases and toward its edge, with a short fringe of thin cloud.
+// Cumulus of many sizes: a few large clouds, more middle-sized and many
+// small ones, each a cluster of soft round lobes. The edge is soft but
+// steep (a few pixels wide), and the dense body is bright right up to it:
+// the sky-and-cloud blend darkens thin and barely dense cloud, so a wide
+// fringe would show as a grey rim.
 struct Lobe {
     double x, y, radius;
 };
@@ -181,44 +110,49 @@ double WrappedDelta(double d) { return d - std::floor(d + 0.5); }
 std::vector<Puff> PlacePuffs()
 {
     std::vector<Puff> puffs;
-    // Dart throwing with a fixed candidate sequence: a candidate is kept when
-    // its bounding circle stays clear of every earlier puff, across the tile's
+    Sequence random(42u);
+    // Dart throwing from the largest sizes down: a candidate is kept when its
+    // bounding circle stays clear of every earlier puff, across the tile's
     // edges too.
-    for (std::uint32_t candidate = 0; candidate < 400 && puffs.size() < 26; ++candidate) {
-        const std::uint32_t h = Hash(candidate, 0u, 42u);
+    for (int candidate = 0; candidate < 3000 && puffs.size() < 60; ++candidate) {
         Puff p;
-        p.x = Unit(h);
-        p.y = Unit(Mix(h + 1u));
-        const double size = Unit(Mix(h + 2u));
-        p.radius = 0.04 + 0.06 * size * size;
+        p.x = random.Uniform();
+        p.y = random.Uniform();
+        const double t = static_cast<double>(candidate) / 3000.0;
+        // Sizes fall from about a tenth of the tile to a fiftieth.
+        p.radius = 0.1 * (1.0 - t) * (1.0 - t) + 0.018 + 0.01 * random.Uniform();
         bool clear = true;
         for (const Puff& q : puffs) {
             const double dx = WrappedDelta(p.x - q.x);
             const double dy = WrappedDelta(p.y - q.y);
-            const double gap = p.radius + q.radius + 0.03;
+            const double gap = p.radius + q.radius + 0.02;
             if (dx * dx + dy * dy < gap * gap) {
                 clear = false;
                 break;
             }
         }
-        if (!clear) continue;
-        const int lobes = 6 + static_cast<int>(Mix(h + 3u) % 6u);
-        for (int l = 0; l < lobes; ++l) {
-            const std::uint32_t lh = Mix(h + 10u + static_cast<std::uint32_t>(l));
+        if (!clear) {
+            // Keep the sequence in step whatever happens to the candidate.
+            for (int k = 0; k < 40; ++k) random.Next();
+            continue;
+        }
+        const int lobes = 7 + random.Below(10);
+        for (int l = 0; l < 40; ++l) {
             Lobe lobe;
-            lobe.radius = p.radius * (0.35 + 0.25 * Unit(lh));
+            lobe.radius = p.radius * random.Range(0.25, 0.55);
             const double reach = p.radius - lobe.radius;
-            // A point in the square, pulled into the disc of the reach.
-            double ox = Unit(Mix(lh + 1u)) * 2.0 - 1.0;
-            double oy = Unit(Mix(lh + 2u)) * 2.0 - 1.0;
+            double ox = random.Range(-1.0, 1.0);
+            double oy = random.Range(-1.0, 1.0);
+            if (l >= lobes) continue;
             const double len2 = ox * ox + oy * oy;
             if (len2 > 1.0) {
                 const double len = std::sqrt(len2);
                 ox /= len;
                 oy /= len;
             }
+            // Flatter below (towards +y): the lobes spread sideways.
             lobe.x = p.x + reach * ox;
-            lobe.y = p.y + reach * oy;
+            lobe.y = p.y + reach * oy * 0.7;
             p.lobes.push_back(lobe);
         }
         puffs.push_back(p);
@@ -233,27 +167,28 @@ double PuffySky(double u, double v)
     for (const Puff& p : puffs) {
         const double px = WrappedDelta(u - p.x);
         const double py = WrappedDelta(v - p.y);
-        if (px * px + py * py > p.radius * p.radius * 1.3) continue;
+        if (px * px + py * py > p.radius * p.radius * 1.5) continue;
         for (const Lobe& l : p.lobes) {
             const double dx = px + p.x - l.x;
             const double dy = py + p.y - l.y;
             const double q = (dx * dx + dy * dy) / (l.radius * l.radius);
             if (q < 1.0) {
                 const double w = 1.0 - q;
-                field += w * w * w;
+                field += w * w;
             }
         }
     }
     if (field <= 0.0) return 0.0;
-    const double ragged = field + 0.12 * (Fbm(u, v, 24, 24, 3, 0.5, 41u) - 0.5);
-    constexpr double threshold = 0.12;
-    constexpr double fringe = 0.08;
-    if (ragged < threshold - fringe) return 0.0;
-    if (ragged < threshold) return 191.0 * Smoothstep(threshold - fringe, threshold, ragged);
-    // Cauliflower shading: small bright turrets with grey creases between them.
-    const double turrets = Fbm(u, v, 40, 40, 3, 0.5, 43u);
-    const double body = Smoothstep(threshold, 0.55, ragged);
-    return 192.0 + 63.0 * body * (0.55 + 0.45 * Smoothstep(0.35, 0.65, turrets));
+    // A billowy outline: the threshold wavers a little.
+    const double ragged = field + 0.2 * Fbm(u, v, 32, 32, 4, 0.55, 41u);
+    constexpr double threshold = 0.18;
+    constexpr double edge = 0.035;  // about three pixels of fringe
+    if (ragged < threshold - edge) return 0.0;
+    if (ragged < threshold) return 200.0 * SmoothStep(threshold - edge, threshold, ragged);
+    // Cauliflower shading: bright turrets with faintly shaded creases.
+    const double turrets = Fbm01(u, v, 40, 40, 3, 0.5, 43u);
+    const double body = SmoothStep(threshold, threshold + 0.1, ragged);
+    return 222.0 + 33.0 * body * (0.5 + 0.5 * SmoothStep(0.3, 0.7, turrets));
 }
 
 using CloudField = double (*)(double, double);

@@ -19,10 +19,12 @@ namespace {
 
 constexpr int kLargest = 1152;
 
-// rc: granular rock cut by cracks. Tone varies in broad patches; crystals
-// of a few pixels give the grain; a network of thin, wandering cracks of
-// varying width and depth, with a fainter, broken network of finer cracks
-// between them.
+// rc: granular rock cut by cracks. Tone varies in patches of a few
+// tens of pixels, with only a faint broader swell, so that the picture
+// tiled over a terrain and again over the surround shows no large shapes
+// that repeat; crystals of a few pixels give the grain; a network of thin,
+// wandering cracks of varying width and depth, with a fainter, broken
+// network of finer cracks between them.
 struct RockGrain {
     CellularNoise crystal{190, 190, 0.9, 0x52430002U};
     CellularNoise plate{6, 6, 0.95, 0x52430006U};
@@ -30,7 +32,8 @@ struct RockGrain {
 
     double operator()(double u, double v)
     {
-        const double tone = Fbm(u, v, 3, 3, 5, 0.5, 0x52430001U);
+        const double swell = Fbm(u, v, 3, 3, 2, 0.5, 0x52430001U);
+        const double tone = Fbm(u, v, 16, 16, 3, 0.55, 0x5243000BU);
         const double grain = Unit(crystal(u * 190.0, v * 190.0).cell) - 0.5;
         const double speck = ValueNoise(u * 576.0, v * 576.0, 576, 576, 0x52430003U) - 0.5;
 
@@ -47,39 +50,46 @@ struct RockGrain {
         const double fine = 1.0 - SmoothStep(0.2, 1.3, small.edge * (kLargest / 17.0));
         const double broken = SmoothStep(0.0, 0.3, GradientNoise(u * 7.0, v * 7.0, 7, 7, 0x5243000AU));
 
-        return 0.55 * tone + 0.06 * (Unit(big.cell) - 0.5) + 0.14 * grain + 0.08 * speck -
-               0.55 * crack * depth - 0.22 * fine * broken;
+        return 0.06 * swell + 0.36 * tone + 0.03 * (Unit(big.cell) - 0.5) + 0.16 * grain + 0.08 * speck -
+               0.4 * crack * depth - 0.2 * fine * broken;
     }
 };
 
-// em: long streaks and smears, rising to the right at about 27 degrees.
-// The streaks are noise stretched along one axis of the sheared coordinates
-// p = u + v, q = u + 2v; that shear maps the unit square onto itself one to
-// one, so the picture stays periodic and has no repeat inside its square.
+// em: streaks and smears that meander across the picture, mostly along its
+// rows but each in its own direction. The streaks are noise stretched along
+// the rows of displaced coordinates: a slowly varying field lifts and lowers
+// the rows, so a streak climbs here and falls there (the displacement repeats
+// with the picture, which stays periodic). Added to its own mirror image, as
+// the blotchy covers do, such streaks cross at every angle and read as
+// blotches rather than a lattice.
 struct Streaks {
     double operator()(double u, double v) const
     {
-        const double wu = u + 0.05 * Fbm(u, v, 2, 2, 3, 0.5, 0x454D0001U);
-        const double wv = v + 0.05 * Fbm(u, v, 2, 2, 3, 0.5, 0x454D0002U);
-        const double p = wu + wv;
-        const double q = wu + 2.0 * wv;
-        const double streak = Fbm(p, q, 2, 24, 5, 0.6, 0x454D0003U);
-        const double smear = Fbm(p, q, 1, 5, 4, 0.5, 0x454D0004U);
-        const double blot = Fbm(u, v, 4, 4, 3, 0.5, 0x454D0005U);
+        const double lift = 0.07 * Fbm(u, v, 2, 3, 3, 0.5, 0x454D0001U) + 0.025 * Fbm(u, v, 5, 4, 2, 0.5, 0x454D0002U);
+        const double wu = u + 0.04 * Fbm(u, v, 3, 3, 2, 0.5, 0x454D0007U);
+        const double wv = v + lift;
+        const double streak = Fbm(wu, wv, 3, 40, 5, 0.6, 0x454D0003U);
+        const double smear = Fbm(wu, wv, 2, 9, 4, 0.5, 0x454D0004U);
+        const double blot = Fbm(u, v, 6, 6, 3, 0.5, 0x454D0005U);
         // Streaks stand out in some places and fade into smears in others.
-        const double show = SmoothStep(-0.35, 0.35, GradientNoise(u * 3.0, v * 3.0, 3, 3, 0x454D0006U));
-        return 0.5 * smear + (0.15 + 0.4 * show) * streak + 0.2 * blot;
+        const double show = SmoothStep(-0.35, 0.35, GradientNoise(u * 4.0, v * 4.0, 4, 4, 0x454D0006U));
+        return 0.45 * smear + (0.2 + 0.4 * show) * streak + 0.12 * blot;
     }
 };
 
-// ra: fine isotropic roughness, features of a few pixels to a few tens.
+// ra: grit at three scales: grains of three or four pixels, clusters of a
+// few tens of pixels and a gentle swell, so the bump reads as rough ground
+// rather than static.
 struct Roughness {
-    double operator()(double u, double v) const
+    CellularNoise grains{300, 300, 0.9, 0x52410004U};
+
+    double operator()(double u, double v)
     {
-        const double rough = Fbm(u, v, 40, 40, 4, 0.7, 0x52410001U);
-        const double grit = ValueNoise(u * 576.0, v * 576.0, 576, 576, 0x52410002U) - 0.5;
-        const double swell = Fbm(u, v, 6, 6, 3, 0.5, 0x52410003U);
-        return 0.6 * rough + 0.25 * grit + 0.25 * swell;
+        const CellSample g = grains(u * 300.0, v * 300.0);
+        const double grain = (Unit(g.cell) - 0.5) * SmoothStep(0.0, 0.25, g.edge);
+        const double cluster = Fbm(u, v, 40, 40, 2, 0.5, 0x52410001U);
+        const double swell = Fbm(u, v, 8, 8, 2, 0.5, 0x52410003U);
+        return 0.35 * grain + 0.45 * cluster + 0.3 * swell;
     }
 };
 

@@ -2,14 +2,12 @@
 // leaves the column sideways, bends at an elbow and rises parallel to it
 // (the three arms are this mesh placed by their LocalMatrix).
 //
-// The column is made of two sections: the domed top, whose open lower end
-// overlaps the column from outside like a sleeve, and the column itself,
-// open at its top inside the dome. Side faces are one-sided; the caps are
-// two-sided.
+// Side faces are one-sided; the caps are two-sided.
 //
 // Texture: the picture wraps once around (eight ribs to a turn) and each band
 // of side faces shows it once from its lower ring (v 0) to its upper ring
-// (v 1); caps show the picture's inscribed octagon.
+// (v 1); the column's top shows a small octagon of the picture, the other
+// caps the picture's inscribed octagon.
 #include <cmath>
 
 #include "tools/meshgen/Models.h"
@@ -32,13 +30,19 @@ void MappedBand(Mesh& mesh, const std::vector<int>& lower, const std::vector<int
 // Table coordinates: the LocalMatrix scales x and y by 0.9 and z by 2.24 and
 // lowers by 0.47, so the column stands from z = 0 (0.47 below the ground)
 // to its tip at z = 5.807305 (about 12.5 model units up).
+//
+// The column is one tube of four bands from its foot to the small ring at
+// the top of its dome, so its surface has no step and no gap. The octagon
+// that closes the top has its own ring of vertices, lying exactly on the
+// tube's last ring (its first vertex is the table's first vertex); the foot
+// is closed by an octagon on the tube's first ring.
 Mesh BuildCactusTrunk()
 {
     Mesh mesh;
     mesh.name = "cactus_trunk";
     const int sides = 8;
-    // The tip ring's first vertex is the table's first vertex; every ring
-    // starts at the same angle so the ribs run straight up.
+    // Every ring starts at the angle of the table's first vertex, so the ribs
+    // run straight up.
     const double tipX = -0.063917, tipY = -0.053649, tipZ = 5.807305;
     const double tipRadius = std::hypot(tipX, tipY);
     const double theta0 = std::atan2(tipY, tipX);
@@ -48,21 +52,26 @@ Mesh BuildCactusTrunk()
             idx.push_back(mesh.AddVertex(p));
         return idx;
     };
-    // The dome, listed from its tip down, then the column from its top down.
-    const std::vector<int> tip = ring(tipZ, tipRadius);
-    // The column's open top (z 5.34) stays just inside the dome's sleeve.
-    const std::vector<int> shoulder = ring(5.70, 0.52);
-    const std::vector<int> sleeve = ring(5.30, 0.76);
-    const std::vector<int> columnTop = ring(5.34, 0.72);
-    const std::vector<int> waist = ring(2.6, 0.76);
+    const std::vector<int> cap = ring(tipZ, tipRadius);
     const std::vector<int> foot = ring(0.0, 0.70);
-    const std::vector<int> topCapTex = AddCapTexture(mesh, sides, theta0);
+    const std::vector<int> waist = ring(2.7, 0.76);
+    const std::vector<int> shoulder = ring(5.22, 0.74);
+    const std::vector<int> crown = ring(5.64, 0.55);
+    const std::vector<int> tip = ring(tipZ, tipRadius);
+    // The top octagon shows a small patch of the picture's upper end, at
+    // the scale of the bands below it, so its ribs and spines meet the
+    // column's instead of shrinking the whole picture into the tip.
+    std::vector<int> capTex;
+    for (int m = 0; m < sides; ++m) {
+        const double a = theta0 + 2 * kPi * m / sides;
+        capTex.push_back(mesh.AddTexture(0.5 + 0.16 * std::cos(a), 0.86 + 0.12 * std::sin(a)));
+    }
     const std::vector<int> footCapTex = AddCapTexture(mesh, sides, theta0);
-    MappedBand(mesh, sleeve, shoulder, sides);
-    MappedBand(mesh, shoulder, tip, sides);
-    AddTipCap(mesh, tip, topCapTex, 0);
     MappedBand(mesh, foot, waist, sides);
-    MappedBand(mesh, waist, columnTop, sides);
+    MappedBand(mesh, waist, shoulder, sides);
+    MappedBand(mesh, shoulder, crown, sides);
+    MappedBand(mesh, crown, tip, sides);
+    AddTipCap(mesh, cap, capTex, 0);
     AddBaseCap(mesh, foot, footCapTex, 0);
     mesh.vertices[0] = {tipX, tipY, tipZ};
     return mesh;

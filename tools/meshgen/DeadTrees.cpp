@@ -68,7 +68,7 @@ Mesh BuildDeadtree1()
                              {0.020, -0.068, 0.69},           {0.092, -0.046, 0.89}, {0.150, 0.020, 1.07},
                              {0.112, 0.084, 1.24},            {0.170, 0.098, 1.39},  {0.238, 0.060, 1.51},
                              {0.214, 0.118, 1.62},            {0.262, 0.140, 1.71}};
-    const double jointRadius[11] = {0.054, 0.064, 0.052, 0.046, 0.041, 0.037, 0.033, 0.029, 0.026, 0.023, 0.021};
+    const double jointRadius[11] = {0.054, 0.076, 0.066, 0.06, 0.055, 0.05, 0.046, 0.042, 0.038, 0.034, 0.031};
     trunk.sections = {9, 5, 4, 4, 3, 3, 3, 3, 2, 3};
     for (int sec = 0; sec < 10; ++sec) {
         const int m = trunk.sections[sec];
@@ -96,18 +96,18 @@ Mesh BuildDeadtree1()
         std::vector<int> sections;  // explicit sections (empty: split evenly)
     };
     const std::vector<Branch> branches = {
-        {0, 1, 1, 0.5, 0.018, 10, 25, 0.52, 22, 14, LimbTip::Cap, CapTexture::Own, {}},
-        {0, 2, 3, 0.45, 0.017, -15, 38, 0.78, 26, 17, LimbTip::Point, CapTexture::Own,
+        {0, 1, 1, 0.5, 0.0207, 10, 25, 0.52, 22, 14, LimbTip::Cap, CapTexture::Own, {}},
+        {0, 2, 3, 0.45, 0.0196, -15, 38, 0.78, 26, 17, LimbTip::Point, CapTexture::Own,
          {1, 2, 1, 2, 3, 2, 1, 2, 1, 2, 1, 2, 1, 1, 1, 2, 1}},
-        {0, 4, 0, 0.5, 0.016, 20, 30, 0.72, 25, 16, LimbTip::Point, CapTexture::Own,
+        {0, 4, 0, 0.5, 0.0184, 20, 30, 0.72, 25, 16, LimbTip::Point, CapTexture::Own,
          {1, 2, 1, 2, 1, 3, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1}},
-        {0, 5, 2, 0.5, 0.014, -10, 18, 0.6, 21, 14, LimbTip::Cap, CapTexture::Borrow, {}},
-        {0, 6, 4, 0.5, 0.013, 15, 42, 0.66, 24, 16, LimbTip::Point, CapTexture::Own,
+        {0, 5, 2, 0.5, 0.0161, -10, 18, 0.6, 21, 14, LimbTip::Cap, CapTexture::Borrow, {}},
+        {0, 6, 4, 0.5, 0.015, 15, 42, 0.66, 24, 16, LimbTip::Point, CapTexture::Own,
          {1, 2, 1, 2, 1, 2, 3, 1, 2, 1, 2, 1, 2, 1, 1, 1}},
-        {0, 8, 1, 0.5, 0.011, 0, 50, 0.5, 18, 12, LimbTip::Point, CapTexture::Own, {}},
-        {2, 4, 0, 0.5, 0.0085, 30, 35, 0.3, 15, 10, LimbTip::Cap, CapTexture::Borrow, {}},
-        {3, 5, 1, 0.5, 0.0076, -35, 40, 0.34, 16, 10, LimbTip::Point, CapTexture::Own, {}},
-        {5, 6, 2, 0.5, 0.0058, 30, 20, 0.28, 14, 8, LimbTip::Cap, CapTexture::Borrow, {}},
+        {0, 8, 1, 0.5, 0.0127, 0, 50, 0.5, 18, 12, LimbTip::Point, CapTexture::Own, {}},
+        {2, 4, 0, 0.5, 0.0098, 30, 35, 0.3, 15, 10, LimbTip::Cap, CapTexture::Borrow, {}},
+        {3, 5, 1, 0.5, 0.0087, -35, 40, 0.34, 16, 10, LimbTip::Point, CapTexture::Own, {}},
+        {5, 6, 2, 0.5, 0.0067, 30, 20, 0.28, 14, 8, LimbTip::Cap, CapTexture::Borrow, {}},
     };
     ShapeRandom random(2718);
     unsigned seed = 100;
@@ -132,7 +132,7 @@ Mesh BuildDeadtree1()
             plan.radius.clear();
             for (int k = 0; k < points; ++k) {
                 const double t = static_cast<double>(k) / (points - 1);
-                const double end = br.tip == LimbTip::Point ? 0.12 : 0.55;
+                const double end = br.tip == LimbTip::Point ? 0.3 : 0.7;
                 plan.radius.push_back(br.hole * (1 - (1 - end) * t));
             }
             plan.sections = br.sections.empty() ? SplitSections(points - 1, br.sectionCount) : br.sections;
@@ -179,7 +179,7 @@ Mesh BuildDeadtree2()
         // Crooks: each ring of the upper trunk is pushed a little aside.
         if (k >= 3 && k <= 15) p += Vec3{random.Range(-0.07, 0.07), random.Range(-0.07, 0.07), 0};
         trunk.axis.push_back(p);
-        trunk.radius.push_back(k == 0 ? 0.32 : 0.30 - 0.18 * h);
+        trunk.radius.push_back(k == 0 ? 0.34 : 0.33 - 0.17 * h);
     }
     plans.push_back(trunk);
 
@@ -207,10 +207,10 @@ Mesh BuildDeadtree2()
         plans.push_back(p);
     };
     // Two limbs out of the trunk, each with a twig.
-    hostBranch(0, 6, 1, 0.082, 15, 34, 5.0, 7, {2, 2, 1, 1}, 0.045);
-    hostBranch(0, 9, 4, 0.07, -20, 42, 3.9, 6, {2, 2, 1}, 0.04);
-    hostBranch(1, 1, 2, 0.03, 35, 38, 2.5, 5, {1, 1, 1, 1}, 0.018);
-    hostBranch(2, 1, 4, 0.025, -35, 34, 2.1, 4, {1, 1, 1}, 0.016);
+    hostBranch(0, 6, 1, 0.1, 15, 34, 5.0, 7, {2, 2, 1, 1}, 0.066);
+    hostBranch(0, 9, 4, 0.088, -20, 42, 3.9, 6, {2, 2, 1}, 0.06);
+    hostBranch(1, 1, 2, 0.04, 35, 38, 2.5, 5, {1, 1, 1, 1}, 0.028);
+    hostBranch(2, 1, 4, 0.035, -35, 34, 2.1, 4, {1, 1, 1}, 0.025);
 
     // Three branches set into the upper trunk, their feet hidden inside it.
     auto setBranch = [&](int ring, double heading, double elevation, double length, int rings, bool pointed,
@@ -227,7 +227,7 @@ Mesh BuildDeadtree2()
         const Vec3 out = Rotate({1, 0, 0}, {0, 0, 1}, heading * kPi / 180);
         const int points = rings + (pointed ? 1 : 0);
         p.axis = SmoothPath(BranchControls(start, out, 0, elevation, length, random.Range(0.05, 0.09), random), points);
-        for (int k = 0; k < points; ++k) p.radius.push_back(0.055 - 0.035 * static_cast<double>(k) / (points - 1));
+        for (int k = 0; k < points; ++k) p.radius.push_back(0.08 - 0.045 * static_cast<double>(k) / (points - 1));
         p.sections.assign(points - 1, 1);
         p.e1 = Perpendicular(p.axis[1] - p.axis[0]);
         plans.push_back(p);
