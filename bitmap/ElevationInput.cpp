@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <vector>
 #endif
 
 namespace kv {
@@ -135,6 +136,23 @@ std::string GdalSourceFor(const std::string& path)
     return tile ? SrtmTileDescription(path, *tile) : path;
 }
 
+// A one-band Float32 dataset of GDAL's memory driver over `pixels` (side x
+// side, rows from the top); the pixels stay the caller's.
+Dataset FloatDatasetOver(float* pixels, int side)
+{
+    GDALDriverH memory = GDALGetDriverByName("MEM");
+    if (!memory) return nullptr;
+    Dataset dataset(GDALCreate(memory, "", side, side, 0, GDT_Float32, nullptr));
+    if (!dataset) return nullptr;
+    char pointer[64];
+    const int length = CPLPrintPointer(pointer, pixels, static_cast<int>(sizeof pointer) - 1);
+    pointer[length] = '\0';
+    const std::string dataPointer = std::string("DATAPOINTER=") + pointer;
+    char* options[] = {const_cast<char*>(dataPointer.c_str()), nullptr};
+    if (GDALAddBand(dataset.get(), GDT_Float32, options) != CE_None) return nullptr;
+    return dataset;
+}
+
 }  // namespace
 
 bool ElevationInputAvailable() { return true; }
@@ -174,29 +192,46 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     const std::int64_t edge = scale.edge > 0 ? scale.edge : std::min(side, request.maxSide);
     CheckDeclaredSize(edge, edge, request);
 
+    int hasNoData = 0;
+    const double noData = GDALGetRasterNoDataValue(band, &hasNoData);
+
+    // The square at full resolution, as float. GDAL resamples in the band's
+    // own data type, which would round an integer raster's averages and
+    // interpolations to whole metres (terraces); resampling this float copy
+    // keeps every fraction.
+    const int squareSide = static_cast<int>(side);
+    std::vector<float> square;
     HeightPicture picture;
     picture.width = static_cast<int>(edge);
     picture.height = static_cast<int>(edge);
     try {
-        picture.heights.resize(static_cast<std::size_t>(edge) * static_cast<std::size_t>(edge));
+        square.resize(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
+        if (edge != side) picture.heights.resize(static_cast<std::size_t>(edge) * static_cast<std::size_t>(edge));
     } catch (const std::bad_alloc&) {
         throw Failure(FormatMessage("Error allocating memory for bitmap bits for %s.", {request.subject}));
     }
-
-    GDALRasterIOExtraArg resampling;
-    INIT_RASTERIO_EXTRA_ARG(resampling);
-    resampling.eResampleAlg = edge < side   ? GRIORA_Average
-                              : edge > side ? GRIORA_Cubic
-                                            : GRIORA_NearestNeighbour;
     const int left = static_cast<int>((rasterWidth - side) / 2);
     const int top = static_cast<int>((rasterHeight - side) / 2);
-    if (GDALRasterIOEx(band, GF_Read, left, top, static_cast<int>(side), static_cast<int>(side),
-                       picture.heights.data(), picture.width, picture.height, GDT_Float32, 0, 0,
-                       &resampling) != CE_None)
+    if (GDALRasterIO(band, GF_Read, left, top, squareSide, squareSide, square.data(), squareSide, squareSide,
+                     GDT_Float32, 0, 0) != CE_None)
         throw fail("GDAL cannot read the elevations");
 
-    int hasNoData = 0;
-    const double noData = GDALGetRasterNoDataValue(band, &hasNoData);
+    if (edge == side) {
+        picture.heights = std::move(square);
+    } else {
+        Dataset copy = FloatDatasetOver(square.data(), squareSide);
+        GDALRasterBandH copyBand = copy ? GDALGetRasterBand(copy.get(), 1) : nullptr;
+        if (!copyBand) throw fail("GDAL cannot hold the elevations in memory");
+        // Voids stay voids: the resampling leaves them out of its averages.
+        if (hasNoData) GDALSetRasterNoDataValue(copyBand, noData);
+        GDALRasterIOExtraArg resampling;
+        INIT_RASTERIO_EXTRA_ARG(resampling);
+        resampling.eResampleAlg = edge < side ? GRIORA_Average : GRIORA_Cubic;
+        if (GDALRasterIOEx(copyBand, GF_Read, 0, 0, squareSide, squareSide, picture.heights.data(), picture.width,
+                           picture.height, GDT_Float32, 0, 0, &resampling) != CE_None)
+            throw fail("GDAL cannot resample the elevations");
+    }
+
     ElevationsToHeights(picture.heights.data(), picture.heights.size(),
                         hasNoData ? std::optional<double>(noData) : std::nullopt, scale.rangeMetres);
     return picture;

@@ -31,7 +31,8 @@ bool ElevationRasterRecognised(const std::string& path);
 //  - the central square of the raster (a non-square raster is cropped to it;
 //    its side must be within kMaxBitmapSide);
 //  - resampled by GDAL to the edge of `scale` (average when shrinking, cubic
-//    when enlarging, nothing at the same size);
+//    when enlarging, nothing at the same size), from a float copy of the
+//    square so that integer rasters keep their fractions;
 //  - elevations mapped onto 0..765 by ElevationsToHeights.
 // Failures throw JobFailure naming the file and GDAL's reason ("Error reading
 // the elevation data <file>: <reason>."). Without GDAL every call throws
