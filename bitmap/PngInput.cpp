@@ -81,6 +81,11 @@ bool ReadHeader(PngStream& stream, PngHeader& header)
 {
     if (setjmp(png_jmpbuf(stream.png))) return false;
     png_set_read_fn(stream.png, &stream, PngReadBytes);
+    // Only the picture counts: every ancillary chunk but tRNS is skipped
+    // unread. libpng would otherwise allocate a buffer of whatever length a
+    // text, profile or palette-suggestion chunk declares before finding that
+    // the file holds no such data.
+    png_set_keep_unknown_chunks(stream.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(stream.png, stream.info);
     png_get_IHDR(stream.png, stream.info, &header.width, &header.height, &header.bitDepth, &header.colourType,
                  &header.interlace, nullptr, nullptr);
@@ -312,8 +317,15 @@ Bitmap24 DecodeColours(PngDecoder& decoder)
             ColourRows rows{&bitmap};
             decoder.ReadRows(RowSink{ColourRows::Next, ColourRows::Done, &rows});
         } else {
-            bitmap.pixels.assign(blockSize, 0);
-            decoder.ReadInterlaced(bitmap.pixels.data(), bitmap.stride);
+            // Untouched until the passes fill it in, as for the heights.
+            std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[blockSize]);
+            decoder.ReadInterlaced(block.get(), bitmap.stride);
+            bitmap.pixels.assign(block.get(), block.get() + blockSize);
+            // The padding at the end of each row holds no pixel: zero it as the
+            // row-by-row path does.
+            for (png_uint_32 y = 0; y < header.height; ++y)
+                std::memset(bitmap.pixels.data() + y * static_cast<std::size_t>(bitmap.stride) + 3 * header.width, 0,
+                            bitmap.stride - 3 * header.width);
         }
     } catch (const std::bad_alloc&) {
         decoder.FailAllocation();

@@ -339,6 +339,25 @@ TEST(PngFailures, DeclaredSizeIsRefusedBeforeAnyPixelIsAllocated)
         EXPECT_LT(after - before, 64 * 1024) << "kB of peak memory for a 200-byte file";
     }
 #endif
+
+    // Ancillary chunks that declare close to a gigabyte of data the file does
+    // not hold are skipped, not buffered.
+    for (const char* type : {"sPLT", "iCCP", "zTXt", "sCAL", "eXIf"}) {
+        std::vector<std::uint8_t> bloated;
+        bloated.reserve(64);
+        bloated.assign(small.begin(), small.begin() + 33);  // signature and IHDR
+        for (const std::uint8_t byte : {0x3a, 0, 0, 0}) bloated.push_back(byte);  // the length
+        for (int i = 0; i < 4; ++i) bloated.push_back(static_cast<std::uint8_t>(type[i]));
+        bloated.resize(bloated.size() + 16, 0x41);
+        const long start = PeakResidentKb(true);
+        EXPECT_EQ(FailureText([&] { DecodePngHeights(bloated.data(), bloated.size(), PictureRequest::ForPath("x.png")); }),
+                  "Error reading the PNG file x.png: the file ends too soon.")
+            << type;
+        const long end = PeakResidentKb(false);
+        if (start > 0 && end > 0) {
+            EXPECT_LT(end - start, 64 * 1024) << "kB of peak memory for a " << type << " chunk";
+        }
+    }
 }
 
 // ---------------------------------------------------------------- sniffing and the loaders by content
