@@ -35,7 +35,8 @@ struct PictureRequest {
     // kMaxBitmapSide; beyond kMaxBitmapSide the message is "%s is too large.".
     std::string overMaxSide = "%s is too large.";
 
-    // The heightfield dir<sep>file for textures of `textureSize` pixels.
+    // The heightfield dir<sep>file for textures of `textureSize` pixels (0:
+    // no texture limit, only the common one).
     static PictureRequest Heightfield(const std::string& directory, const std::string& fileName,
                                       std::int64_t textureSize);
     // Any other picture, named by its full path, with the common limit only.
