@@ -329,10 +329,10 @@ TEST(PngFailures, DeclaredSizeIsRefusedBeforeAnyPixelIsAllocated)
     // The largest side allowed: the tiny file is read until its data runs
     // out, and the rows it never held are never touched.
     const std::vector<std::uint8_t> huge = WithDeclaredSize(small, 16384, 16384);
-    const long before = PeakResidentKb(true);
+    [[maybe_unused]] const long before = PeakResidentKb(true);
     const std::string message =
         FailureText([&] { DecodePngHeights(huge.data(), huge.size(), PictureRequest::ForPath("huge.png")); });
-    const long after = PeakResidentKb(false);
+    [[maybe_unused]] const long after = PeakResidentKb(false);
     EXPECT_EQ(message.rfind("Error reading the PNG file huge.png: ", 0), 0u) << message;
 #if !defined(__SANITIZE_ADDRESS__)
     if (before > 0 && after > 0) {
