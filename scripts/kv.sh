@@ -9,8 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libjpeg62-turbo-dev qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev qt6-base-dev libgtest-dev
+          libgmock-dev libbenchmark-dev)
 [ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth)
 
 missing=()
