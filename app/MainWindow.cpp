@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <chrono>
 
 #include "app/AboutBox.h"
+#include "app/FileToWrite.h"
 #include "app/GroupFrame.h"
 #include "app/HelpTopics.h"
 #include "app/PreviewAdapters.h"
@@ -328,7 +330,10 @@ void MainWindow::saveSettings()
 {
     FileDialogRequest request{"Save KV File . . .", ToQString(settingsDirectory_), ToQString(settingsFileName_),
                               kSettingsFilter, "kv"};
-    const std::optional<QString> path = dialogs_.saveFile(this, request);
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, [](const QString& answer) {
+        const QFileInfo typed(answer);
+        return typed.dir().filePath(ToQString(SettingsFileNameFor(ToStdString(typed.fileName()))));
+    });
     if (!path) return;
     std::string typedName;
     SplitPath(ToStdString(*path), settingsDirectory_, typedName);
@@ -436,7 +441,10 @@ std::optional<SceneFileChoice> MainWindow::askSceneFile(const std::string& initi
 {
     FileDialogRequest request{kSceneDialogTitle, ToQString(initialDirectory), ToQString(initialName),
                               kSceneFilter, "scn"};
-    const std::optional<QString> path = dialogs_.saveFile(this, request);
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, [](const QString& answer) {
+        const QFileInfo typed(answer);
+        return typed.dir().filePath(ToQString(SceneFileNameFor(ToStdString(typed.fileName()))));
+    });
     if (!path) return std::nullopt;
     const QFileInfo file(*path);
     return SceneFileChoice{ToStdString(file.absolutePath()), ToStdString(file.fileName())};
