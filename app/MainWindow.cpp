@@ -182,7 +182,6 @@ void MainWindow::fitFont()
 QPushButton* MainWindow::button(Control id) const { return static_cast<QPushButton*>(control(id)); }
 QComboBox* MainWindow::list(Control id) const { return static_cast<QComboBox*>(control(id)); }
 QCheckBox* MainWindow::checkBox(Control id) const { return static_cast<QCheckBox*>(control(id)); }
-QLabel* MainWindow::label(Control id) const { return static_cast<QLabel*>(control(id)); }
 
 void MainWindow::connectCommands()
 {

@@ -21,7 +21,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QPushButton;
 
 namespace kv::app {
@@ -126,7 +125,6 @@ private:
     QPushButton* button(Control id) const;
     QComboBox* list(Control id) const;
     QCheckBox* checkBox(Control id) const;
-    QLabel* label(Control id) const;
 
     std::string programDirectory_;
     Dialogs& dialogs_;
