@@ -12,17 +12,17 @@ kv::Message ReplaceQuestion(const QString& path)
 }
 
 std::optional<QString> AskFileToWrite(Dialogs& dialogs, QWidget* parent, FileDialogRequest request,
-                                      const std::function<QString(const QString& answer)>& writtenPath)
+                                      const std::function<std::string(const std::string& typed)>& nameWritten)
 {
     for (;;) {
         const std::optional<QString> answer = dialogs.saveFile(parent, request);
         if (!answer) return std::nullopt;
-        const QString target = writtenPath(*answer);
+        const QFileInfo typed(*answer);
+        const QString target = typed.dir().filePath(ToQString(nameWritten(ToStdString(typed.fileName()))));
         // A link at the name counts as a file there, even when it leads nowhere.
         const QFileInfo existing(target);
         if (!existing.exists() && !existing.isSymLink()) return answer;
         if (dialogs.ask(parent, ReplaceQuestion(target))) return answer;
-        const QFileInfo typed(*answer);
         request.directory = typed.absolutePath();
         request.fileName = typed.fileName();
     }

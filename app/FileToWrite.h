@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "app/Dialogs.h"
 
@@ -14,11 +15,12 @@ namespace kv::app {
 // The question asked before `path` is replaced.
 kv::Message ReplaceQuestion(const QString& path);
 
-// Runs the save dialog of `request`. When the file that will be written for
-// the answer, writtenPath(answer), already exists, asks whether to replace it:
-// Yes returns the answer, No opens the dialog again at the name typed.
-// Returns the dialog's answer as typed; nullopt when the user cancels.
+// Runs the save dialog of `request`. The file written for an answer is
+// nameWritten(name typed) in the directory chosen; when it already exists,
+// asks whether to replace it: Yes returns the answer, No opens the dialog
+// again at the name typed. Returns the dialog's answer as typed; nullopt
+// when the user cancels.
 std::optional<QString> AskFileToWrite(Dialogs& dialogs, QWidget* parent, FileDialogRequest request,
-                                      const std::function<QString(const QString& answer)>& writtenPath);
+                                      const std::function<std::string(const std::string& typed)>& nameWritten);
 
 }  // namespace kv::app

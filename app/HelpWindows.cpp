@@ -11,8 +11,8 @@
 #include <QStylePainter>
 
 #include "app/TutorialPages.h"
-#include "app/WindowPlacement.h"
 #include "app/WindowLayout.h"
+#include "app/WindowPlacement.h"
 
 namespace kv::app {
 

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -328,10 +327,7 @@ void MainWindow::saveSettings()
 {
     FileDialogRequest request{"Save KV File . . .", ToQString(settingsDirectory_), ToQString(settingsFileName_),
                               kSettingsFilter, "kv"};
-    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, [](const QString& answer) {
-        const QFileInfo typed(answer);
-        return typed.dir().filePath(ToQString(SettingsFileNameFor(ToStdString(typed.fileName()))));
-    });
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, SettingsFileNameFor);
     if (!path) return;
     std::string typedName;
     SplitPath(ToStdString(*path), settingsDirectory_, typedName);
@@ -439,10 +435,7 @@ std::optional<SceneFileChoice> MainWindow::askSceneFile(const std::string& initi
 {
     FileDialogRequest request{kSceneDialogTitle, ToQString(initialDirectory), ToQString(initialName),
                               kSceneFilter, "scn"};
-    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, [](const QString& answer) {
-        const QFileInfo typed(answer);
-        return typed.dir().filePath(ToQString(SceneFileNameFor(ToStdString(typed.fileName()))));
-    });
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, SceneFileNameFor);
     if (!path) return std::nullopt;
     const QFileInfo file(*path);
     return SceneFileChoice{ToStdString(file.absolutePath()), ToStdString(file.fileName())};
