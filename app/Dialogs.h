@@ -17,8 +17,7 @@ struct FileDialogRequest {
     QString directory;  // initial directory
     QString fileName;   // initial file name (may be empty)
     QString filter;     // e.g. "Bitmaps (*.BMP)"
-    // Save dialogs: appended to a name typed without any extension, so that
-    // the overwrite question is asked for the file that will be written.
+    // Save dialogs: appended to a name typed without any extension.
     QString defaultSuffix;
 };
 
@@ -28,12 +27,15 @@ public:
 
     // An existing file to open; nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
-    // A file to write (its directory exists; an existing file was confirmed);
-    // nullopt when the user cancels.
+    // A file to write (its directory exists); nullopt when the user cancels.
+    // The dialog asks nothing about an existing file: the name typed is not
+    // always the name written, so the caller asks (AskFileToWrite).
     virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     // A modal message box with the message's title, text and icon; returns
     // when the user has closed it.
     virtual void message(QWidget* parent, const kv::Message& message) = 0;
+    // A modal message box like message() with Yes and No; true for Yes.
+    virtual bool ask(QWidget* parent, const kv::Message& question) = 0;
 };
 
 // The real dialogs: Qt's file dialogs and application-modal message boxes.
@@ -42,6 +44,7 @@ public:
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
     void message(QWidget* parent, const kv::Message& message) override;
+    bool ask(QWidget* parent, const kv::Message& question) override;
 };
 
 // std::string (UTF-8 as the core holds names) to and from QString paths.

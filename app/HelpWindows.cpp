@@ -12,6 +12,7 @@
 
 #include "app/TutorialPages.h"
 #include "app/WindowLayout.h"
+#include "app/WindowPlacement.h"
 
 namespace kv::app {
 
@@ -140,7 +141,6 @@ TutorialWindow::TutorialWindow()
 
     back_->setEnabled(false);
     showPage();
-    CentreOnScreen(*this);
 }
 
 void TutorialWindow::next()
@@ -223,6 +223,9 @@ void HelpWindows::showTutorial()
     delete tutorial_.data();
     tutorial_ = new TutorialWindow;
     tutorial_->setAttribute(Qt::WA_QuitOnClose, false);
+    // The tutorial tells the user what to do in the main window: it opens
+    // beside it, not over it.
+    MoveBeside(*tutorial_, *mainWindow_);
     tutorial_->show();
     emit tutorialShown();
 }

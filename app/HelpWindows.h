@@ -70,7 +70,8 @@ public:
 
     // Opens the help topics dialog, or brings the open one to the front.
     void showTopics();
-    // Opens the tutorial at page 0, or brings the open one to the front as it is.
+    // Opens the tutorial at page 0 beside the main window, or brings the open
+    // one to the front as it is.
     void showTutorial();
 
     HelpTopicsDialog* topics() const { return topics_; }

@@ -6,17 +6,21 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 
 #include <chrono>
 
 #include "app/AboutBox.h"
+#include "app/FileToWrite.h"
 #include "app/GroupFrame.h"
 #include "app/HelpTopics.h"
+#include "app/NameField.h"
 #include "app/PreviewAdapters.h"
 #include "app/SurfaceControls.h"
 #include "app/TerrainPreviewWindow.h"
@@ -110,15 +114,7 @@ void MainWindow::buildControls()
             widget = text;
             break;
         }
-        case ControlKind::NameField: {
-            auto* text = new QLabel(this);
-            text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            text->setLineWidth(1);
-            text->setIndent(2);
-            text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            widget = text;
-            break;
-        }
+        case ControlKind::NameField: widget = new NameField(this); break;
         case ControlKind::DropDownList: {
             auto* box = new QComboBox(this);
             for (const char* entry : ListEntries(layoutEntry.id)) box->addItem(QString::fromUtf8(entry));
@@ -185,7 +181,6 @@ void MainWindow::fitFont()
 QPushButton* MainWindow::button(Control id) const { return static_cast<QPushButton*>(control(id)); }
 QComboBox* MainWindow::list(Control id) const { return static_cast<QComboBox*>(control(id)); }
 QCheckBox* MainWindow::checkBox(Control id) const { return static_cast<QCheckBox*>(control(id)); }
-QLabel* MainWindow::label(Control id) const { return static_cast<QLabel*>(control(id)); }
 
 void MainWindow::connectCommands()
 {
@@ -233,8 +228,12 @@ void MainWindow::showSettings()
 
 void MainWindow::showBitmapNames()
 {
-    label(Control::HeightfieldName)->setText(ToQString(settings_.basebmp));
-    label(Control::PlacementName)->setText(ToQString(settings_.treebmp));
+    const auto show = [this](Control id, const std::string& directory, const std::string& fileName) {
+        const QString path = fileName.empty() ? QString() : ToQString(JoinPath(directory, fileName));
+        static_cast<NameField*>(control(id))->setName(ToQString(fileName), path);
+    };
+    show(Control::HeightfieldName, settings_.basedir, settings_.basebmp);
+    show(Control::PlacementName, settings_.treedir, settings_.treebmp);
 }
 
 void MainWindow::listChanged(Control id, int index)
@@ -328,7 +327,7 @@ void MainWindow::saveSettings()
 {
     FileDialogRequest request{"Save KV File . . .", ToQString(settingsDirectory_), ToQString(settingsFileName_),
                               kSettingsFilter, "kv"};
-    const std::optional<QString> path = dialogs_.saveFile(this, request);
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, SettingsFileNameFor);
     if (!path) return;
     std::string typedName;
     SplitPath(ToStdString(*path), settingsDirectory_, typedName);
@@ -436,7 +435,7 @@ std::optional<SceneFileChoice> MainWindow::askSceneFile(const std::string& initi
 {
     FileDialogRequest request{kSceneDialogTitle, ToQString(initialDirectory), ToQString(initialName),
                               kSceneFilter, "scn"};
-    const std::optional<QString> path = dialogs_.saveFile(this, request);
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, SceneFileNameFor);
     if (!path) return std::nullopt;
     const QFileInfo file(*path);
     return SceneFileChoice{ToStdString(file.absolutePath()), ToStdString(file.fileName())};
@@ -495,6 +494,25 @@ void MainWindow::mouseReleaseEvent(QMouseEvent* event)
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && !busy_) emit surfaceLeftDoubleClick(event->position().toPoint());
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // The name fields take no mouse input, so their tooltips are asked of the
+    // window.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        for (Control id : {Control::HeightfieldName, Control::PlacementName}) {
+            const QWidget* field = control(id);
+            if (!field->geometry().contains(help->pos()) || field->toolTip().isEmpty()) continue;
+            QToolTip::showText(help->globalPos(), field->toolTip(), this, field->geometry());
+            return true;
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

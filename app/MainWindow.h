@@ -21,7 +21,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QPushButton;
 
 namespace kv::app {
@@ -100,6 +99,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -125,7 +125,6 @@ private:
     QPushButton* button(Control id) const;
     QComboBox* list(Control id) const;
     QCheckBox* checkBox(Control id) const;
-    QLabel* label(Control id) const;
 
     std::string programDirectory_;
     Dialogs& dialogs_;

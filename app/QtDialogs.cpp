@@ -45,6 +45,8 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequ
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // The caller asks about the file it will really write.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return Answer(dialog.selectedFiles().constFirst());
@@ -57,6 +59,15 @@ void QtDialogs::message(QWidget* parent, const kv::Message& message)
     // Both modalities of the core's messages block the whole application.
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+bool QtDialogs::ask(QWidget* parent, const kv::Message& question)
+{
+    QMessageBox box(IconOf(question.icon), ToQString(question.title), ToQString(question.text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString ToQString(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }

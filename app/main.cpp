@@ -7,6 +7,7 @@
 
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
+#include "app/ProgramIcon.h"
 #include "platform/ProgramDirectory.h"
 
 int main(int argc, char** argv)
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kelvane");
     QApplication::setApplicationVersion(KV_VERSION_STRING);
+    kv::app::SetProgramIcon();
 
     std::string explicitDirectory;
     const QStringList arguments = QApplication::arguments();

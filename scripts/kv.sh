@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev qt6-base-dev libgtest-dev
           libgmock-dev libbenchmark-dev)
-[ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth)
+[ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 // The terrain texture preview: the terrain's colour texture at 288 x 288.
 #include <string>
 
+#include "bitmap/HeightGrid.h"
 #include "scene/Random.h"
 #include "settings/ProjectSettings.h"
 #include "texture/Raster.h"
@@ -15,10 +16,17 @@ inline constexpr int kPreviewTextureSize = 288;
 // be, at 288 x 288: loads the heightfield `basedir`/`basebmp`, builds the
 // height, slope and noise textures (the noise drawn from `random`, the
 // program's generator), loads rc0.bmp and em0.bmp from `programDirectory` and
-// runs the synthesis up to the colour image. Writes no file and reports no
-// progress. Returns the image, rows from the top, red, green, blue. A failed
-// load (or a heightfield larger than 288 pixels) throws JobFailure with its
-// message; the caller shows it and abandons the preview.
+// runs the synthesis up to the colour image. A heightfield of more than 288
+// pixels a side is first taken down to 288 (ShrinkHeightGrid); a smaller one
+// is used as it is. Writes no file and reports no progress. Returns the image,
+// rows from the top, red, green, blue. A failed load throws JobFailure with
+// its message; the caller shows it and abandons the preview.
 RgbImage SynthesizePreview(const ProjectSettings& settings, const std::string& programDirectory, Random& random);
+
+// Takes an N x N height grid down to `size` x `size` (2 <= size <= N) by area
+// averaging: each new cell is the mean of the part of the grid it covers,
+// pixels cut by a cell edge counting with the fraction inside it, rounded to
+// the nearest integer (halves up). Exact integer arithmetic throughout.
+HeightGrid ShrinkHeightGrid(const HeightGrid& grid, int size);
 
 }  // namespace kv

@@ -48,6 +48,15 @@ void ScriptedDialogs::message(QWidget*, const kv::Message& message)
     if (whileMessageOpen) whileMessageOpen(message);
 }
 
+bool ScriptedDialogs::ask(QWidget*, const kv::Message& question)
+{
+    questions.push_back(question);
+    if (replies.empty()) return false;
+    const bool yes = replies.front();
+    replies.pop_front();
+    return yes;
+}
+
 std::string ScratchDir::path() const { return ToStdString(dir_.path()); }
 
 std::string ScratchDir::file(const std::string& name) const { return JoinPath(path(), name); }

@@ -17,8 +17,9 @@
 
 namespace kv::app::test {
 
-// Answers file dialogs from a queue (empty: cancel) and records every dialog
-// and message. Runs on the window's thread, as the real dialogs would.
+// Answers file dialogs from a queue (empty: cancel) and questions from another
+// (empty: No), and records every dialog, message and question. Runs on the
+// window's thread, as the real dialogs would.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct FileDialog {
@@ -30,10 +31,14 @@ public:
     std::function<void(const kv::Message&)> whileMessageOpen;
     std::vector<FileDialog> fileDialogs;
     std::vector<kv::Message> messages;
+    // Yes (true) or No for each question in turn; No once they run out.
+    std::deque<bool> replies;
+    std::vector<kv::Message> questions;
 
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
     void message(QWidget* parent, const kv::Message& message) override;
+    bool ask(QWidget* parent, const kv::Message& question) override;
 
 private:
     std::optional<QString> answer(bool save, const FileDialogRequest& request);

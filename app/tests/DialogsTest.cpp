@@ -1,11 +1,13 @@
 // The real dialogs behind the window: message boxes with the core's titles
-// and icons, application-modal; the file dialogs with their titles, filters,
-// starting points and the default extension of Save.
+// and icons, application-modal; Yes/No questions; the file dialogs with their
+// titles, filters, starting points and the default extension of Save, which
+// leaves the question about an existing file to its caller.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include "AppTestSupport.h"
@@ -22,6 +24,8 @@ private slots:
     void messageBoxesCarryTitleTextAndIcon();
     void openDialogStartsAtTheGivenFile();
     void saveDialogAddsTheDefaultExtension();
+    void saveDialogAsksNothingAboutAnExistingFile();
+    void questionsAnswerYesOrNo();
 };
 
 void DialogsTest::messageBoxesCarryTitleTextAndIcon()
@@ -118,6 +122,63 @@ void DialogsTest::saveDialogAddsTheDefaultExtension()
         &owner, FileDialogRequest{"Save KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", "kv"});
     QVERIFY(answer);
     QCOMPARE(*answer, QDir(dir.qpath()).filePath("island.kv"));
+}
+
+void DialogsTest::saveDialogAsksNothingAboutAnExistingFile()
+{
+    test::ScratchDir dir;
+    test::WriteBmp(dir.file("up.kv"), 4, 4, [](int, int) { return 0u; });
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+
+    bool confirms = true;
+    OnNextModal([&](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        QVERIFY(dialog);
+        confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText("up.kv");
+        // Accepting returns at once: no question box of the dialog's own.
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const std::optional<QString> answer = dialogs.saveFile(
+        &owner, FileDialogRequest{"Save KV File . . .", dir.qpath(), {}, "KV Files (*.KV)", "kv"});
+    QVERIFY(!confirms);
+    QVERIFY(answer);
+    QCOMPARE(*answer, QDir(dir.qpath()).filePath("up.kv"));
+}
+
+void DialogsTest::questionsAnswerYesOrNo()
+{
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+    const Message question{"/tmp/peak.scn already exists.\nDo you want to replace it?", kMessageTitle,
+                           MessageIcon::Warning, Modality::Modal};
+    for (QMessageBox::StandardButton press : {QMessageBox::Yes, QMessageBox::No}) {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        bool noIsDefault = false;
+        OnNextModal([&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+            box->button(press)->click();
+        });
+        const bool yes = dialogs.ask(&owner, question);
+        QCOMPARE(yes, press == QMessageBox::Yes);
+        QCOMPARE(title, QString("Kelvane Message"));
+        QCOMPARE(text, QString("/tmp/peak.scn already exists.\nDo you want to replace it?"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        // Enter keeps the file.
+        QVERIFY(noIsDefault);
+    }
 }
 
 QTEST_MAIN(DialogsTest)

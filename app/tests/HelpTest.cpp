@@ -1,6 +1,6 @@
 // Help: right-click help over controls and over the window's surface (also
 // while a creation runs), the help topics dialog and the step-by-step
-// tutorial with its paging.
+// tutorial with its paging and its place beside the main window.
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,6 +14,7 @@
 #include "app/MainWindow.h"
 #include "app/SliderControls.h"
 #include "app/TutorialPages.h"
+#include "app/WindowPlacement.h"
 
 using namespace kv;
 using namespace kv::app;
@@ -80,6 +81,7 @@ private slots:
     void stepByStepClosesTopicsBeforeTheTutorial();
     void tutorialPaging();
     void tutorialContent();
+    void tutorialOpensBesideTheMainWindow();
 };
 
 void HelpTest::stopAnswersWhileDisabledAndWhileBusy()
@@ -378,6 +380,46 @@ void HelpTest::tutorialContent()
         QVERIFY2(text(12).contains(QString("- ") + file + " - "), file);
     QVERIFY(text(12).endsWith("Congratulations - you've made it! This tutorial is finally over!\n\n"
                               "The rest is up to you . . ."));
+}
+
+void HelpTest::tutorialOpensBesideTheMainWindow()
+{
+    const QSize tutorial(620, 360);
+    const QRect screen(0, 0, 1920, 1080);
+    // Room on the right: beside it there, tops level, a small gap between.
+    QCOMPARE(PlaceBeside(QRect(600, 300, 610, 320), tutorial, screen), QPoint(1218, 300));
+    // Room on the right for the window but not for the gap: flush.
+    QCOMPARE(PlaceBeside(QRect(600, 300, 700, 320), tutorial, screen), QPoint(1300, 300));
+    // No room on the right: on the left.
+    QCOMPARE(PlaceBeside(QRect(1000, 300, 610, 320), tutorial, screen), QPoint(372, 300));
+    QCOMPARE(PlaceBeside(QRect(625, 300, 700, 320), tutorial, screen), QPoint(0, 300));
+    // Room on neither side: against the edge with more room.
+    const QRect narrow(0, 0, 1366, 768);
+    QCOMPARE(PlaceBeside(QRect(370, 200, 610, 320), tutorial, narrow), QPoint(746, 200));
+    QCOMPARE(PlaceBeside(QRect(400, 200, 610, 320), tutorial, narrow), QPoint(0, 200));
+    // Kept on the screen vertically; a screen that does not start at 0.
+    QCOMPARE(PlaceBeside(QRect(100, 900, 610, 320), tutorial, screen), QPoint(718, 720));
+    QCOMPARE(PlaceBeside(QRect(2000, -50, 610, 320), tutorial, QRect(1920, 0, 1920, 1080)), QPoint(2618, 0));
+    // Wider than the screen: its left edge on the screen.
+    QCOMPARE(PlaceBeside(QRect(100, 100, 300, 200), QSize(900, 300), QRect(0, 0, 800, 600)), QPoint(0, 100));
+
+    // The window's tutorial, on this platform's screen.
+    Fixture f;
+    f.help().showTutorial();
+    TutorialWindow* t = f.help().tutorial();
+    QVERIFY(QTest::qWaitForWindowExposed(t));
+    const QRect area = f.window.screen()->availableGeometry();
+    const QRect main = f.window.frameGeometry();
+    const QRect shown = t->frameGeometry();
+    QVERIFY(area.contains(shown));
+    if (area.right() - main.right() >= shown.width()) {
+        QVERIFY(shown.left() > main.right());
+    } else if (main.left() - area.left() >= shown.width()) {
+        QVERIFY(shown.right() < main.left());
+    } else {
+        QVERIFY(shown.left() == area.left() || shown.right() == area.right());
+    }
+    QVERIFY(shown.top() == main.top() || shown.bottom() == area.bottom());
 }
 
 QTEST_MAIN(HelpTest)

@@ -1,6 +1,8 @@
 // The main window without a creation: its start-up state and geometry, the
 // lists and resolution boxes, Browse, About, the mouse on its surface.
+#include <QHelpEvent>
 #include <QLabel>
+#include <QToolTip>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -20,6 +22,7 @@ private slots:
     void startUpState();
     void listsAndResolutionBoxes();
     void browse();
+    void longBitmapNames();
     void aboutBox();
     void mouseOnTheSurface();
 };
@@ -136,6 +139,59 @@ void MainWindowTest::browse()
     QCOMPARE(ShownText(w, Control::HeightfieldName), QString("ridge.bmp"));
     QCOMPARE(ShownText(w, Control::PlacementName), QString("forest.bmp"));
     QVERIFY(f.dialogs.messages.empty());
+}
+
+void MainWindowTest::longBitmapNames()
+{
+    WindowFixture f;
+    MainWindow& w = f.w();
+    ScratchDir elsewhere;
+    const QString longName = "a-very-long-heightfield-name-from-the-survey.bmp";
+    f.dialogs.answers = {elsewhere.qfile(longName), elsewhere.qfile("forest.bmp")};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+    QTest::mouseClick(w.control(Control::PlacementBrowse), Qt::LeftButton);
+    const QString heightfieldPath = ToQString(JoinPath(NormaliseDirectory(elsewhere.path()), ToStdString(longName)));
+    const QString placementPath = ToQString(JoinPath(NormaliseDirectory(elsewhere.path()), "forest.bmp"));
+
+    // Shortened in the middle: its start and its extension stay, and it fits
+    // the field, which keeps its size.
+    auto* field = qobject_cast<QLabel*>(w.control(Control::HeightfieldName));
+    const QString shown = field->text();
+    QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+    QVERIFY(shown.startsWith("a-v"));
+    QVERIFY(shown.endsWith(".bmp"));
+    QVERIFY(field->fontMetrics().horizontalAdvance(shown) + field->indent() <= field->contentsRect().width());
+    QCOMPARE(field->geometry(), DluToPixels(SpecOf(Control::HeightfieldName).dialogUnits));
+    QCOMPARE(w.settings().basebmp, ToStdString(longName));
+    // A name that fits is shown whole; both fields carry the full path.
+    QCOMPARE(ShownText(w, Control::PlacementName), QString("forest.bmp"));
+    QCOMPARE(field->toolTip(), heightfieldPath);
+    QCOMPARE(w.control(Control::PlacementName)->toolTip(), placementPath);
+
+    // The fields take no mouse input; hovering them shows the tooltip all the same.
+    for (const auto& [id, path] : {std::pair{Control::HeightfieldName, heightfieldPath},
+                                   std::pair{Control::PlacementName, placementPath}}) {
+        const QPoint over = w.control(id)->geometry().center();
+        QHelpEvent hover(QEvent::ToolTip, over, w.mapToGlobal(over));
+        QApplication::sendEvent(&w, &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), path);
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+    }
+    // Elsewhere on the window: no tooltip.
+    QHelpEvent away(QEvent::ToolTip, QPoint(5, 5), w.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&w, &away);
+    QVERIFY(!QToolTip::isVisible());
+
+    // The same after a font change, and a shorter name is shown whole again.
+    QFont smaller = w.font();
+    smaller.setPixelSize(smaller.pixelSize() - 2);
+    w.setFont(smaller);
+    QVERIFY(field->fontMetrics().horizontalAdvance(field->text()) + field->indent() <= field->contentsRect().width());
+    f.dialogs.answers = {elsewhere.qfile("ridge.bmp")};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+    QCOMPARE(ShownText(w, Control::HeightfieldName), QString("ridge.bmp"));
 }
 
 void MainWindowTest::aboutBox()
