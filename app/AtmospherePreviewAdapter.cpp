@@ -1,5 +1,5 @@
 #include "app/PreviewAdapters.h"
-#include "texture/AtmospherePreview.h"
+#include "core/textures/AtmospherePreview.h"
 
 namespace kv::app {
 

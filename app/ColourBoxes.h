@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "settings/ProjectSettings.h"
+#include "core/inputs/ProjectSettings.h"
 
 namespace kv::app {
 

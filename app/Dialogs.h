@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "scene/Messages.h"
+#include "core/basics/Messages.h"
 
 class QWidget;
 

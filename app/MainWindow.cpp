@@ -24,8 +24,8 @@
 #include "app/PreviewAdapters.h"
 #include "app/SurfaceControls.h"
 #include "app/TerrainPreviewWindow.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFile.h"
+#include "core/platform/Paths.h"
+#include "core/inputs/SettingsFile.h"
 
 namespace kv::app {
 

@@ -15,9 +15,9 @@
 #include "app/Dialogs.h"
 #include "app/WindowFrontEnd.h"
 #include "app/WindowLayout.h"
-#include "scene/CreationJob.h"
-#include "scene/Session.h"
-#include "settings/ProjectSettings.h"
+#include "core/job/CreationJob.h"
+#include "core/basics/Session.h"
+#include "core/inputs/ProjectSettings.h"
 
 class QCheckBox;
 class QComboBox;

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "scene/Messages.h"
-#include "scene/Random.h"
-#include "settings/ProjectSettings.h"
+#include "core/basics/Messages.h"
+#include "core/basics/Random.h"
+#include "core/inputs/ProjectSettings.h"
 
 namespace kv::app {
 

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "app/WindowLayout.h"
-#include "scene/Messages.h"
+#include "core/basics/Messages.h"
 
 namespace kv::app {
 

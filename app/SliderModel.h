@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/WindowLayout.h"
-#include "settings/ProjectSettings.h"
+#include "core/inputs/ProjectSettings.h"
 
 namespace kv::app {
 

@@ -1,5 +1,5 @@
 #include "app/PreviewAdapters.h"
-#include "texture/TerrainPreview.h"
+#include "core/textures/TerrainPreview.h"
 
 namespace kv::app {
 

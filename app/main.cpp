@@ -8,7 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
-#include "platform/ProgramDirectory.h"
+#include "core/platform/ProgramDirectory.h"
 
 int main(int argc, char** argv)
 {

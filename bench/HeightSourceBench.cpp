@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "PngWriter.h"
-#include "bitmap/Bitmap24.h"
-#include "bitmap/ElevationInput.h"
-#include "bitmap/HeightPicture.h"
-#include "bitmap/PngInput.h"
-#include "platform/FileSystem.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/ElevationInput.h"
+#include "core/inputs/HeightPicture.h"
+#include "core/inputs/PngInput.h"
+#include "core/platform/FileSystem.h"
 
 #if KV_HAVE_GDAL
 #include <gdal.h>

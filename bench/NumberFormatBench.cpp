@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "scene/NumberFormat.h"
+#include "core/writers/scn/NumberFormat.h"
 
 namespace {
 

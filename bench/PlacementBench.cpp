@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "objects/Placement.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "scene/CreationContext.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/model/Placement.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationContext.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "bitmap/HeightGrid.h"
-#include "platform/FileSystem.h"
-#include "scene/SceneWriter.h"
-#include "scene/TerrainObject.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/platform/FileSystem.h"
+#include "core/writers/scn/SceneWriter.h"
+#include "core/writers/scn/TerrainObject.h"
 
 namespace {
 

@@ -16,21 +16,21 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "scene/CreationContext.h"
-#include "scene/SceneWriter.h"
-#include "settings/ProjectSettings.h"
-#include "texture/HeightTexture.h"
-#include "texture/ImageOutput.h"
-#include "texture/NoiseTexture.h"
-#include "texture/PatternBitmap.h"
-#include "texture/SlopeTexture.h"
-#include "texture/TerrainPreview.h"
-#include "texture/TerrainSynthesis.h"
-#include "texture/TerrainTextures.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationContext.h"
+#include "core/writers/scn/SceneWriter.h"
+#include "core/inputs/ProjectSettings.h"
+#include "core/textures/HeightTexture.h"
+#include "core/textures/ImageOutput.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/PatternBitmap.h"
+#include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainPreview.h"
+#include "core/textures/TerrainSynthesis.h"
+#include "core/textures/TerrainTextures.h"
 
 namespace {
 

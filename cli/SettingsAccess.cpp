@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "cli/TerminalFrontEnd.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFields.h"
-#include "settings/SettingsFile.h"
+#include "core/platform/Paths.h"
+#include "core/inputs/SettingsFields.h"
+#include "core/inputs/SettingsFile.h"
 
 namespace kv::cli {
 

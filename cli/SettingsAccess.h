@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/ProjectSettings.h"
+#include "core/inputs/ProjectSettings.h"
 
 namespace kv::cli {
 

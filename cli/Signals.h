@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/TemporaryFileList.h"
+#include "core/platform/TemporaryFileList.h"
 
 namespace kv::cli {
 

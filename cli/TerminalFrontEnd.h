@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "scene/FrontEnd.h"
+#include "core/job/FrontEnd.h"
 
 namespace kv::cli {
 

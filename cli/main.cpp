@@ -14,10 +14,10 @@
 #include "cli/SettingsAccess.h"
 #include "cli/Signals.h"
 #include "cli/TerminalFrontEnd.h"
-#include "platform/Paths.h"
-#include "platform/ProgramDirectory.h"
-#include "scene/CreationJob.h"
-#include "scene/Session.h"
+#include "core/platform/Paths.h"
+#include "core/platform/ProgramDirectory.h"
+#include "core/job/CreationJob.h"
+#include "core/basics/Session.h"
 
 namespace {
 

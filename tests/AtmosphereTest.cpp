@@ -15,12 +15,12 @@ extern "C" {
 }
 
 #include "TestSupport.h"
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
-#include "scene/CreationContext.h"
-#include "texture/AtmosColor.h"
-#include "texture/AtmospherePreview.h"
-#include "texture/AtmosphereTextures.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationContext.h"
+#include "core/textures/AtmosColor.h"
+#include "core/textures/AtmospherePreview.h"
+#include "core/textures/AtmosphereTextures.h"
 
 namespace kv {
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "platform/Paths.h"
-#include "scene/Messages.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/platform/Paths.h"
+#include "core/basics/Messages.h"
 
 namespace kv {
 namespace {
@@ -559,8 +559,8 @@ TEST(HeightGrid, RefusesAPictureItCannotAddress)
 #include <chrono>
 
 #include "AllocationWatch.h"
-#include "texture/AtmosColor.h"
-#include "texture/PatternBitmap.h"
+#include "core/textures/AtmosColor.h"
+#include "core/textures/PatternBitmap.h"
 
 namespace kv {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

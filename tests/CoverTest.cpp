@@ -1,7 +1,7 @@
 // Band weights, band limits and the cover decision.
 #include <gtest/gtest.h>
 
-#include "texture/Covers.h"
+#include "core/textures/Covers.h"
 
 namespace kv {
 namespace {

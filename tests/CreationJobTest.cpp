@@ -8,10 +8,10 @@
 #include <functional>
 
 #include "TestSupport.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "scene/CreationJob.h"
-#include "scene/NumberFormat.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationJob.h"
+#include "core/writers/scn/NumberFormat.h"
 
 #ifndef _WIN32
 #include <unistd.h>

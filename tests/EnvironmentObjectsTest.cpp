@@ -12,10 +12,10 @@
 
 #include "IndependentReader.h"
 #include "TestSupport.h"
-#include "objects/EnvironmentObjects.h"
-#include "objects/SphereTable.h"
-#include "platform/Paths.h"
-#include "scene/CreationContext.h"
+#include "core/model/EnvironmentObjects.h"
+#include "core/model/SphereTable.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationContext.h"
 
 namespace kv {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "IndependentReader.h"
 #include "TestSupport.h"
-#include "platform/Paths.h"
-#include "scene/CreationJob.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationJob.h"
 
 namespace kv {
 namespace {

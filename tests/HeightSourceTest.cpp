@@ -17,15 +17,15 @@
 
 #include "PngWriter.h"
 #include "TestSupport.h"
-#include "bitmap/Bitmap24.h"
-#include "bitmap/ElevationInput.h"
-#include "bitmap/HeightGrid.h"
-#include "bitmap/HeightPicture.h"
-#include "bitmap/HeightSource.h"
-#include "bitmap/PictureFormat.h"
-#include "bitmap/PngInput.h"
-#include "platform/Paths.h"
-#include "scene/Messages.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/ElevationInput.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/inputs/HeightPicture.h"
+#include "core/inputs/HeightSource.h"
+#include "core/inputs/PictureFormat.h"
+#include "core/inputs/PngInput.h"
+#include "core/platform/Paths.h"
+#include "core/basics/Messages.h"
 
 #if KV_HAVE_GDAL
 #include <gdal.h>

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "objects/EmbeddedText.h"
+#include "core/model/EmbeddedText.h"
 
 namespace kv {
 namespace {

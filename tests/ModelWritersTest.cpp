@@ -10,12 +10,12 @@
 
 #include "ScratchScene.h"
 #include "TestSupport.h"
-#include "objects/EmbeddedText.h"
-#include "objects/PlacementFrame.h"
-#include "objects/RockModels.h"
-#include "objects/TreeModels.h"
-#include "platform/Paths.h"
-#include "scene/NumberFormat.h"
+#include "core/model/EmbeddedText.h"
+#include "core/model/PlacementFrame.h"
+#include "core/model/RockModels.h"
+#include "core/model/TreeModels.h"
+#include "core/platform/Paths.h"
+#include "core/writers/scn/NumberFormat.h"
 
 namespace kv {
 namespace {

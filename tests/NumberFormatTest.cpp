@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "scene/NumberFormat.h"
+#include "core/writers/scn/NumberFormat.h"
 
 namespace kv {
 namespace {

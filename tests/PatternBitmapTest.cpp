@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "TestSupport.h"
-#include "scene/Messages.h"
-#include "platform/Paths.h"
-#include "texture/PatternBitmap.h"
+#include "core/basics/Messages.h"
+#include "core/platform/Paths.h"
+#include "core/textures/PatternBitmap.h"
 
 namespace kv {
 namespace {

@@ -13,9 +13,10 @@
 #include "AllocationWatch.h"
 #include "ScratchScene.h"
 #include "TestSupport.h"
-#include "bitmap/HeightGrid.h"
-#include "objects/Placement.h"
-#include "platform/Paths.h"
+#include "core/basics/Messages.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/model/Placement.h"
+#include "core/platform/Paths.h"
 
 namespace kv {
 namespace {

@@ -10,12 +10,12 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
-#include "platform/RegularFile.h"
-#include "platform/ReplacementFile.h"
-#include "platform/SystemReason.h"
-#include "platform/TemporaryFileList.h"
-#include "settings/SettingsFile.h"
-#include "texture/ImageOutput.h"
+#include "core/platform/RegularFile.h"
+#include "core/platform/ReplacementFile.h"
+#include "core/platform/SystemReason.h"
+#include "core/platform/TemporaryFileList.h"
+#include "core/inputs/SettingsFile.h"
+#include "core/textures/ImageOutput.h"
 
 namespace kv {
 namespace {

@@ -3,7 +3,7 @@
 // tests of the object writers: the settings, the session, a control that
 // never stops, and the directory serving as program and scene directory.
 #include "TestSupport.h"
-#include "scene/CreationContext.h"
+#include "core/job/CreationContext.h"
 
 namespace kv::test {
 

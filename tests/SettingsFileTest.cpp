@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFile.h"
+#include "core/platform/Paths.h"
+#include "core/inputs/SettingsFile.h"
 
 namespace kv {
 namespace {

@@ -19,9 +19,9 @@ extern "C" {
 }
 
 #include "TestSupport.h"
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFile.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
+#include "core/inputs/SettingsFile.h"
 
 namespace kv {
 namespace {

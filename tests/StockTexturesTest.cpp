@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "platform/Paths.h"
-#include "scene/StockTextures.h"
+#include "core/platform/Paths.h"
+#include "core/job/StockTextures.h"
 
 namespace kv {
 namespace {

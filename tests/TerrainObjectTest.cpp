@@ -4,10 +4,10 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "bitmap/HeightGrid.h"
-#include "scene/Messages.h"
-#include "scene/SceneWriter.h"
-#include "scene/TerrainObject.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/basics/Messages.h"
+#include "core/writers/scn/SceneWriter.h"
+#include "core/writers/scn/TerrainObject.h"
 
 namespace kv {
 namespace {

@@ -4,8 +4,8 @@
 #include <iterator>
 #include <random>
 
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
 
 namespace kv::test {
 

@@ -41,7 +41,7 @@ void WriteGreyBmp(const std::string& path, int width, int height, F value);
 
 }  // namespace kv::test
 
-#include "bitmap/Bitmap24.h"
+#include "core/inputs/Bitmap24.h"
 
 namespace kv::test {
 

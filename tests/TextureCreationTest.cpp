@@ -13,13 +13,13 @@ extern "C" {
 #include "TestSupport.h"
 #include "TextureReference.h"
 #include "TextureTestSupport.h"
-#include "bitmap/HeightGrid.h"
-#include "platform/Paths.h"
-#include "scene/CreationContext.h"
-#include "scene/SceneWriter.h"
-#include "texture/ImageOutput.h"
-#include "texture/NoiseTexture.h"
-#include "texture/TerrainTextures.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/platform/Paths.h"
+#include "core/job/CreationContext.h"
+#include "core/writers/scn/SceneWriter.h"
+#include "core/textures/ImageOutput.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/TerrainTextures.h"
 
 namespace kv {
 namespace {

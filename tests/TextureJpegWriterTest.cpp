@@ -5,10 +5,10 @@
 
 #include "TestSupport.h"
 #include "TextureTestSupport.h"
-#include "platform/Paths.h"
-#include "texture/ImageOutput.h"
-#include "texture/OrderedJpegWriter.h"
-#include "texture/WorkerThread.h"
+#include "core/platform/Paths.h"
+#include "core/textures/ImageOutput.h"
+#include "core/textures/OrderedJpegWriter.h"
+#include "core/basics/WorkerThread.h"
 
 namespace kv {
 namespace {

@@ -9,9 +9,9 @@
 #include "TestSupport.h"
 #include "TextureReference.h"
 #include "TextureTestSupport.h"
-#include "platform/Paths.h"
-#include "texture/NoiseTexture.h"
-#include "texture/TerrainPreview.h"
+#include "core/platform/Paths.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/TerrainPreview.h"
 
 namespace kv {
 namespace {

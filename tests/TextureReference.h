@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "scene/Random.h"
-#include "settings/ProjectSettings.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/basics/Random.h"
+#include "core/inputs/ProjectSettings.h"
 
 namespace kv::ref {
 

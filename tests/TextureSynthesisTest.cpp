@@ -8,10 +8,10 @@
 
 #include "TextureReference.h"
 #include "TextureTestSupport.h"
-#include "texture/HeightTexture.h"
-#include "texture/NoiseTexture.h"
-#include "texture/SlopeTexture.h"
-#include "texture/TerrainSynthesis.h"
+#include "core/textures/HeightTexture.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainSynthesis.h"
 
 namespace kv {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "texture/HeightTexture.h"
-#include "texture/NoiseTexture.h"
-#include "texture/SlopeTexture.h"
+#include "core/textures/HeightTexture.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/SlopeTexture.h"
 
 namespace kv::test {
 

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "TextureReference.h"
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "scene/FrontEnd.h"
-#include "texture/ImageRows.h"
-#include "texture/PatternBitmap.h"
-#include "texture/TerrainSynthesis.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/basics/JobControl.h"
+#include "core/basics/Messages.h"
+#include "core/textures/ImageRows.h"
+#include "core/textures/PatternBitmap.h"
+#include "core/textures/TerrainSynthesis.h"
 
 namespace kv::test {
 

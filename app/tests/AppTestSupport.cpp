@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
 
 namespace kv::app::test {
 

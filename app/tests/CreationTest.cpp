@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "AppTestSupport.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 
 using namespace kv;
 using namespace kv::app;

@@ -9,7 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "app/GroupFrame.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 
 using namespace kv;
 using namespace kv::app;

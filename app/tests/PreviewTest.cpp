@@ -9,7 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "app/TerrainPreviewWindow.h"
-#include "platform/Paths.h"
+#include "core/platform/Paths.h"
 
 using namespace kv;
 using namespace kv::app;

@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFile.h"
+#include "core/platform/Paths.h"
+#include "core/inputs/SettingsFile.h"
 
 using namespace kv;
 using namespace kv::app;

@@ -12,7 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/SliderControls.h"
 #if __has_include("settings/SettingsFile.h")
-#include "settings/SettingsFile.h"
+#include "core/inputs/SettingsFile.h"
 #define KV_HAVE_SETTINGS_FILE 1
 #endif
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightGrid.h"
-#include "scene/Messages.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/basics/Messages.h"
 
 namespace {
 

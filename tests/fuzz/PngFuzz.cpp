@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "bitmap/Bitmap24.h"
-#include "bitmap/HeightPicture.h"
-#include "bitmap/PngInput.h"
-#include "scene/Messages.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightPicture.h"
+#include "core/inputs/PngInput.h"
+#include "core/basics/Messages.h"
 
 namespace {
 

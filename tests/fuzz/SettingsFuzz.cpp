@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "settings/SettingsFields.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsReader.h"
+#include "core/inputs/SettingsFields.h"
+#include "core/inputs/SettingsFile.h"
+#include "core/inputs/SettingsReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
 #include "tools/datagen/Generators.h"
 #include "tools/datagen/Noise.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
-#include "texture/ImageOutput.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
+#include "core/textures/ImageOutput.h"
 
 namespace kv::datagen {
 

@@ -28,9 +28,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "bitmap/Bitmap24.h"
-#include "platform/Paths.h"
-#include "scene/Messages.h"
+#include "core/inputs/Bitmap24.h"
+#include "core/platform/Paths.h"
+#include "core/basics/Messages.h"
 #include "tools/datagen/Generators.h"
 #include "tools/datagen/Noise.h"
 

@@ -1,0 +1,215 @@
+#include "core/job/CreationJob.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "core/inputs/HeightGrid.h"
+#include "core/model/EnvironmentObjects.h"
+#include "core/model/Placement.h"
+#include "core/platform/Paths.h"
+#include "core/platform/ReplacementFile.h"
+#include "core/job/CreationContext.h"
+#include "core/job/StockTextures.h"
+#include "core/writers/scn/TerrainObject.h"
+#include "core/textures/AtmosphereTextures.h"
+#include "core/textures/HeightTexture.h"
+#include "core/textures/ImageOutput.h"
+#include "core/textures/TerrainTextures.h"
+
+namespace kv {
+
+namespace {
+
+// Progress and the stop request as the stages see them.
+class FrontEndControl final : public JobControl {
+public:
+    explicit FrontEndControl(FrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+    void SetProgress(int percent) override { frontEnd_.SetProgress(percent); }
+    void CheckStop() override
+    {
+        if (frontEnd_.StopRequested()) throw JobStopped{};
+    }
+    void PollStop() override
+    {
+        if (frontEnd_.StopPending()) throw JobStopped{};
+    }
+
+private:
+    FrontEnd& frontEnd_;
+};
+
+}  // namespace
+
+std::string SceneFileNameFor(const std::string& title)
+{
+    std::string name = title;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool hasExtension = name.size() > 4 && name.compare(name.size() - 4, 4, ".scn") == 0;
+    if (!hasExtension) name += ".scn";
+    return name;
+}
+
+CreationJob::CreationJob(ProjectSettings settings, Session& session, FrontEnd& frontEnd, std::string programDirectory)
+    : settings_(std::move(settings)),
+      session_(session),
+      frontEnd_(frontEnd),
+      programDirectory_(NormaliseDirectory(programDirectory))
+{
+}
+
+bool CreationJob::AskForSceneFile()
+{
+    if (session_.sceneDirectory.empty()) session_.sceneDirectory = programDirectory_;
+    for (;;) {
+        const std::optional<SceneFileChoice> choice =
+            frontEnd_.AskSceneFile(session_.sceneDirectory, session_.sceneFileName);
+        if (!choice) return false;
+        const std::string directory = NormaliseDirectory(choice->directory);
+        // A line break or another control character would break the scene
+        // text, whose texture lines name the scene directory.
+        if (HasControlCharacter(directory) || HasControlCharacter(choice->title)) {
+            frontEnd_.ShowMessage(Message{"The scene directory and file name must not contain control characters.",
+                                          kMessageTitle, MessageIcon::Error, Modality::Modal});
+            continue;
+        }
+        // Compared as file-system objects: a link to the program directory,
+        // or a path through "..", is the program directory all the same.
+        if (SameDirectory(directory, programDirectory_)) {
+            frontEnd_.ShowMessage(Message{
+                "You must choose a directory other than the executable directory for your scene directory.",
+                kMessageTitle, MessageIcon::Error, Modality::Modal});
+            continue;
+        }
+        session_.sceneDirectory = directory;
+        session_.sceneFileName = SceneFileNameFor(choice->title);
+        return true;
+    }
+}
+
+void CreationJob::WriteScene()
+{
+    FrontEndControl control(frontEnd_);
+    SceneWriter writer(session_);
+    CreationContext ctx{settings_, session_, control, writer, programDirectory_, session_.sceneDirectory};
+    ctx.freeSpace = freeSpace_;
+
+    // The scene stage, straight into a temporary file beside the scene file;
+    // it takes the scene's name only when every file it refers to is written.
+    const std::string scenePath = JoinPath(ctx.sceneDirectory, session_.sceneFileName);
+    if (const FileOutcome opened = writer.OpenReplacing(scenePath, &session_.temporaryFiles()); !opened.ok())
+        throw FailureBecause(FormatMessage("Error opening %s.", {scenePath}), opened.Reason());
+    ctx.sceneId = writer.WriteSceneHeaderChunks();
+    WriteAtmosObject(ctx);
+    control.CheckStop();
+    WriteFogObject(ctx);
+    control.CheckStop();
+    if (settings_.oceanindex != 0) {
+        WriteOceanObject(ctx);
+        control.CheckStop();
+    }
+    WriteLightsGroup(ctx);
+    WriteSunLight(ctx);
+    WriteCamera(ctx);
+    control.CheckStop();
+    WriteEarthGroup(ctx);
+    control.SetProgress(3);
+
+    // The terrain stage.
+    {
+        // A heightfield with more pixels a side than the textures is refused
+        // before its pixels are read.
+        const Bitmap24 picture =
+            LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution));
+        control.CheckStop();
+        ctx.heights = BuildHeightGrid(picture);
+    }
+    control.CheckStop();
+    WriteTerrainObject(writer, ctx.heights, ctx.earthId, ctx.sceneDirectory, control);
+    control.SetProgress(6);
+    WriteRocksGroup(ctx);
+    WriteTreesGroup(ctx);
+    PlaceObjects(ctx);
+    MakeTerrainTextures(ctx);
+
+    writer.Close();
+    control.CheckStop();
+
+    // The post-scene stage.
+    InstallStockTextures(ctx);
+    control.CheckStop();
+    control.CheckStop();
+    WriteFogTga(ctx);
+    control.CheckStop();
+    control.CheckStop();
+    WriteAtmosJpeg(ctx);
+    control.CheckStop();
+
+    // The scene last, so that a scene never names an image that is not there.
+    if (const FileOutcome placed = writer.PutInPlace(); !placed.ok())
+        throw FailureBecause("Error copying scene file from temp directory.", placed.Reason());
+
+    control.SetProgress(100);
+    frontEnd_.ShowMessage(Message{ReportText(ctx.sceneDirectory, session_.sceneFileName, settings_, ctx.kindsUsed),
+                                  kMessageTitle, MessageIcon::Information, Modality::Modal});
+}
+
+JobOutcome CreationJob::Run()
+{
+    frontEnd_.EnterBusy();
+    JobOutcome outcome = JobOutcome::Finished;
+    try {
+        if (!AskForSceneFile()) {
+            outcome = JobOutcome::Cancelled;
+        } else {
+            frontEnd_.SetProgress(0);
+            WriteScene();
+        }
+    } catch (const JobStopped&) {
+        outcome = JobOutcome::Stopped;
+    } catch (const JobFailure& failure) {
+        frontEnd_.ShowMessage(failure.message);
+        outcome = JobOutcome::Failed;
+    } catch (const std::bad_alloc&) {
+        frontEnd_.ShowMessage(OutOfMemoryFailure().message);
+        outcome = JobOutcome::Failed;
+    }
+    // End routine: the writer with its temporary file, every other temporary
+    // file and every buffer of the creation are gone with the stack frames
+    // above; restore the front end.
+    frontEnd_.ClearStopRequest();
+    frontEnd_.LeaveBusy();
+    return outcome;
+}
+
+std::string CreationJob::ReportText(const std::string& sceneDirectory, const std::string& sceneFileName,
+                                    const ProjectSettings& settings, const KindsUsed& kinds)
+{
+    std::string text = "The following files have been written in the " + sceneDirectory + " directory:\n" +
+                       sceneFileName +
+                       " (scenefile)\n"
+                       "tex1.jpg (texture map for terrain object detail)\n"
+                       "bump1.jpg (bump map for terrain object detail)\n"
+                       "tex2.jpg (texture map for terrain object surround)\n"
+                       "bump2.jpg (bump map for terrain object surround)\n"
+                       "atmos.jpg (texture map for atmos object)\n"
+                       "fog.tga (texture map for fog object)\n";
+    if (settings.oceanindex > 1) text += "ripple.jpg (bump map for ocean object)\n";
+    if (kinds[ObjectKind::Palmtree])
+        text += "palmtree.jpg (texture map for palmtree trunks)\npalmbark.jpg (bumpmap for palmtree trunks)\n"
+                "palmleaf.tga (texture map for palmtree leaves)\n";
+    if (kinds[ObjectKind::Fern]) text += "fern.tga (texture map for fern leaves)\n";
+    if (kinds[ObjectKind::Evergreen]) text += "ever.tga (texture map for evergreen leaves)\n";
+    if (kinds[ObjectKind::Fir]) text += "fir.tga (texture map for fir leaves)\n";
+    if (kinds[ObjectKind::Birch]) text += "birch.jpg (texture map for birchtrees)\n";
+    if (kinds[ObjectKind::Cactus])
+        text += "cactus.jpg (texture map for cactus)\ncactbump.jpg (bump map for cactus)\n";
+    if (kinds.AnyBarkTree()) text += "bark.jpg (texture map for deadtree1, deadtree2, evergreen & fir)\n";
+    if (kinds.AnyRock())
+        text += "rocktex.jpg (texture map for flatrocks, boulders, pebbles & rocks)\n"
+                "rockbump.jpg (bump map for flatrocks, boulders, pebbles & rocks)\n";
+    return text;
+}
+
+}  // namespace kv

@@ -1,0 +1,116 @@
+#include "core/model/PlacementFrame.h"
+
+#include <cmath>
+
+#include "core/model/EmbeddedText.h"
+
+namespace kv {
+
+namespace {
+
+// Sine and cosine are evaluated in double on the float angle and stored as
+// float, so every build computes the same frames.
+float SinF(float angle) { return static_cast<float>(std::sin(static_cast<double>(angle))); }
+float CosF(float angle) { return static_cast<float>(std::cos(static_cast<double>(angle))); }
+
+// Scene coordinate of grid line `index` (0 to n-1), from -5 to 5.
+float GridCoordinate(int index, int n)
+{
+    const float span = static_cast<float>(n - 1);
+    return static_cast<float>(index * 10) / span - 5.0f;
+}
+
+}  // namespace
+
+float DrawUnit(Random& random) { return static_cast<float>(random.Next()) / 32767.0f; }
+
+float SizeFactor(int setting, const SizeRule& rule, float r)
+{
+    const float base = static_cast<float>(setting - 414) / rule.d;
+    if (rule.fixed) return base;
+    return base * (rule.k * r + rule.c);
+}
+
+PlacementFrame ComputePlacementFrame(Random& random, const HeightGrid& heights, int x, int y, int setting,
+                                     const SizeRule& rule)
+{
+    PlacementFrame f;
+    const int n = heights.n;
+    const float span = static_cast<float>(n - 1);
+
+    f.yaw = DrawUnit(random) * kTwoPi;
+    f.tilt = kTilt;
+    const float jitterX = DrawUnit(random);
+    const float jitterY = DrawUnit(random);
+    if (rule.fixed) {
+        f.x = GridCoordinate(x, n);
+        f.y = GridCoordinate(y, n);
+    } else {
+        // Up to half a grid spacing either way of the grid vertex.
+        f.x = (jitterX - 0.5f) / span * 10.0f + GridCoordinate(x, n);
+        f.y = (jitterY - 0.5f) / span * 10.0f + GridCoordinate(y, n);
+    }
+    // The height of the terrain vertex of this pixel, not of the jittered point.
+    f.z = static_cast<float>(heights.At(x, y)) / 76.5f / 3.0f;
+
+    if (rule.fixed) {
+        // The size draws are taken all the same: every rock advances the
+        // generator by six.
+        for (int i = 0; i < 3; ++i) random.Next();
+        const float s = SizeFactor(setting, rule, 0.0f);
+        f.size[0] = f.size[1] = f.size[2] = s;
+    } else if (rule.draws == 3) {
+        for (float& s : f.size) s = SizeFactor(setting, rule, DrawUnit(random));
+    } else {
+        const float s = SizeFactor(setting, rule, DrawUnit(random));
+        f.size[0] = f.size[1] = f.size[2] = s;
+    }
+
+    f.sinA = SinF(f.yaw);
+    f.cosA = CosF(f.yaw);
+    f.sinB = SinF(f.tilt);
+    f.cosB = CosF(f.tilt);
+    return f;
+}
+
+void ComposeTransform(const PlacementFrame& f, const LocalMatrix& local, float rows[3][4])
+{
+    // R: a turn by the yaw about the scene's vertical axis, tipped by the tilt.
+    const float r[3][3] = {
+        {f.cosA, f.sinA, 0.0f},
+        {-f.sinA * f.sinB, f.cosA * f.sinB, f.cosB},
+        {f.sinA * f.cosB, f.cosA * f.cosB, f.sinB},
+    };
+    const float position[3] = {f.x, f.y, f.z};
+    const auto& l = local.m;
+    for (int i = 0; i < 3; ++i) {
+        const float s = f.size[i];
+        for (int j = 0; j < 3; ++j) rows[i][j] = s * (r[i][0] * l[0][j] + r[i][1] * l[1][j] + r[i][2] * l[2][j]);
+        rows[i][3] = s * (r[i][0] * l[0][3] + r[i][1] * l[1][3] + r[i][2] * l[2][3]) + position[i];
+    }
+}
+
+void WritePlacedHeader(SceneWriter& writer, std::string_view tag, std::string_view version, std::int32_t id,
+                       std::int32_t parent, std::string_view name, const PlacementFrame& f,
+                       const LocalMatrix& local)
+{
+    writer.ChunkHeader(tag, version, id, parent);
+    writer.NameLine(name);
+    const float center[3] = {f.x, f.y, f.z};
+    const float xAxis[3] = {f.cosA, -f.sinA, 0.0f};
+    const float yAxis[3] = {f.sinA * f.sinB, f.cosA * f.sinB, f.cosB};
+    const float zAxis[3] = {-(f.cosB * f.sinA), f.cosA * f.cosB, f.sinB};
+    writer.Axes(center, xAxis, yAxis, zAxis);
+    float rows[3][4];
+    ComposeTransform(f, local, rows);
+    writer.Transform(rows);
+}
+
+void WriteMeshTable(SceneWriter& writer, std::string_view meshName)
+{
+    const std::string_view text = EmbeddedText(meshName);
+    writer.Lines(text);
+    if (!text.empty() && text.back() != '\n') writer.EndLine();
+}
+
+}  // namespace kv

@@ -1,0 +1,160 @@
+#include "core/textures/TerrainTextures.h"
+
+#include <atomic>
+#include <thread>
+
+#include "core/platform/Paths.h"
+#include "core/textures/HeightTexture.h"
+#include "core/textures/NoiseTexture.h"
+#include "core/textures/OrderedJpegWriter.h"
+#include "core/textures/PatternBitmap.h"
+#include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainSynthesis.h"
+#include "core/basics/WorkerThread.h"
+
+namespace kv {
+
+namespace {
+
+// Thrown by work on the helper thread when the job is ending anyway.
+struct Abandoned {};
+
+// Sets the flag when the stage ends, so that work still running on the helper
+// thread (after a stop or a failure) stops within a row.
+class AbandonOnExit {
+public:
+    explicit AbandonOnExit(std::atomic<bool>& flag) : flag_(flag) {}
+    ~AbandonOnExit() { flag_ = true; }
+    AbandonOnExit(const AbandonOnExit&) = delete;
+    AbandonOnExit& operator=(const AbandonOnExit&) = delete;
+
+private:
+    std::atomic<bool>& flag_;
+};
+
+// Images go to the ordered JPEG writer; the ra pattern comes from the program directory.
+class CreationSink final : public TextureSink {
+public:
+    CreationSink(OrderedJpegWriter& writer, const CreationContext& ctx, int textureSize)
+        : writer_(writer), ctx_(ctx), textureSize_(textureSize)
+    {
+    }
+    PatternRaster LoadRaPattern(const RowCheck& check) override
+    {
+        const std::string path =
+            PatternFilePath(ctx_.programDirectory, PatternFamily::Ra, ctx_.settings.resolution, false);
+        try {
+            return LoadPatternBitmap(path, textureSize_, check);
+        } catch (const JobFailure&) {
+            // tex1.jpg is written before the ra pattern is read: finish it
+            // (or report its own failure) before reporting this one.
+            writer_.Drain();
+            throw;
+        }
+    }
+    void Write(const std::string& fileName, std::unique_ptr<ImageRows> image) override
+    {
+        writer_.Submit(JoinPath(ctx_.sceneDirectory, fileName), std::move(image));
+    }
+    void Finish() override { writer_.Finish(); }
+
+private:
+    OrderedJpegWriter& writer_;
+    const CreationContext& ctx_;
+    int textureSize_;
+};
+
+void Step(JobControl& control, int progress)
+{
+    control.SetProgress(progress);
+    control.CheckStop();
+}
+
+}  // namespace
+
+void MakeTerrainTextures(CreationContext& ctx)
+{
+    const ProjectSettings& settings = ctx.settings;
+    const int t = TextureSizeForResolution(settings.resolution);
+    CheckHeightfieldFits(ctx.heights, t, JoinPath(settings.basedir, settings.basebmp));
+
+    // Declared before the helper thread, which is joined before they go.
+    TerrainSources sources;
+    sources.size = t;
+    sources.noise = Raster(t);
+    const std::uint32_t noiseStart = ctx.session.random().State();
+    std::atomic<bool> abandon{false};
+    const std::thread::id jobThread = std::this_thread::get_id();
+    // Work that always runs on the job's thread makes stop checks; the tasks
+    // below run on whichever thread gets to them first, so on the job's
+    // thread they only poll the stop request, and on the helper they look
+    // for the end of the stage.
+    const RowCheck check = [&] { ctx.control.CheckStop(); };
+    const RowCheck taskCheck = [&] {
+        if (std::this_thread::get_id() == jobThread)
+            ctx.control.PollStop();
+        else if (abandon.load(std::memory_order_relaxed))
+            throw Abandoned{};
+    };
+
+    WorkerThread worker;
+    AbandonOnExit abandonOnExit(abandon);
+
+    // The noise, the rc and the em pattern do not depend on the height
+    // texture: the helper starts on them at once, and the job thread takes
+    // over whatever it has not started when their turn comes. The noise is
+    // drawn from a copy of the generator in two halves, the second half's
+    // generator moved on by the draws of the first; the program's generator
+    // moves on only when the noise has its turn.
+    const int half = t / 2;
+    auto noiseTop = worker.Post([&, noiseStart] {
+        Random random;
+        random.SetState(noiseStart);
+        FillNoiseRows(sources.noise, 0, half, random, taskCheck);
+    });
+    auto noiseBottom = worker.Post([&, noiseStart] {
+        Random random;
+        random.SetState(
+            AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(half) * static_cast<std::uint64_t>(t)));
+        FillNoiseRows(sources.noise, half, t, random, taskCheck);
+    });
+    auto rc = worker.Post([&] {
+        sources.rc = LoadPatternBitmap(
+            PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, taskCheck);
+    });
+    auto em = worker.Post([&] {
+        sources.em = LoadPatternBitmap(
+            PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, taskCheck);
+    });
+    const std::function<void()> poll = [&] { ctx.control.PollStop(); };
+
+    sources.height = BuildHeightTexture(ctx.heights, t, check);
+    ctx.control.CheckStop();
+    ctx.control.SetProgress(8);
+    sources.slope = BuildSlopeTexture(sources.height, ResamplingFor(t, ctx.heights.n).cell, check);
+    Step(ctx.control, 10);
+    worker.Await(rc, poll);
+    Step(ctx.control, 12);
+    worker.Await(em, poll);
+    Step(ctx.control, 14);
+    worker.Await(noiseTop, poll);
+    worker.Await(noiseBottom, poll);
+    ctx.session.random().SetState(
+        AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(t) * static_cast<std::uint64_t>(t)));
+    Step(ctx.control, 16);
+
+    const bool rocks = ctx.kindsUsed.AnyRock();
+    std::vector<std::string> files;
+    for (const char* name : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "rockbump.jpg", "rocktex.jpg"})
+        if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(ctx.sceneDirectory, name));
+    OrderedJpegWriter writer(worker, files, ctx.sceneDirectory, ctx.freeSpace, poll,
+                             &ctx.session.temporaryFiles());
+    CreationSink sink(writer, ctx, t);
+    const RowCheck jobCheck = [&] {
+        ctx.control.CheckStop();
+        writer.ThrowIfFailed();
+    };
+    SynthesizeTerrainTextures(settings, sources, rocks, sink, ctx.control, jobCheck);
+}
+
+}  // namespace kv
