@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "core/inputs/HeightGrid.h"
-#include "core/model/EnvironmentObjects.h"
+#include "core/model/EnvironmentBuilder.h"
 #include "core/model/Placement.h"
+#include "core/model/SceneModel.h"
+#include "core/model/TerrainBuilder.h"
 #include "core/platform/Paths.h"
 #include "core/platform/ReplacementFile.h"
-#include "core/job/CreationContext.h"
 #include "core/job/StockTextures.h"
-#include "core/writers/scn/TerrainObject.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 #include "core/textures/AtmosphereTextures.h"
 #include "core/textures/HeightTexture.h"
 #include "core/textures/ImageOutput.h"
@@ -91,59 +92,54 @@ bool CreationJob::AskForSceneFile()
 void CreationJob::WriteScene()
 {
     FrontEndControl control(frontEnd_);
-    SceneWriter writer(session_);
-    CreationContext ctx{settings_, session_, control, writer, programDirectory_, session_.sceneDirectory};
-    ctx.freeSpace = freeSpace_;
+    const std::string& sceneDirectory = session_.sceneDirectory;
+    const OutputDirectory output{sceneDirectory, freeSpace_, &session_.temporaryFiles()};
 
-    // The scene stage, straight into a temporary file beside the scene file;
-    // it takes the scene's name only when every file it refers to is written.
-    const std::string scenePath = JoinPath(ctx.sceneDirectory, session_.sceneFileName);
-    if (const FileOutcome opened = writer.OpenReplacing(scenePath, &session_.temporaryFiles()); !opened.ok())
+    // The scene file is written straight into a temporary file beside it; it
+    // takes its name only when every file it refers to is written.
+    SceneWriter writer(session_);
+    const std::string scenePath = JoinPath(sceneDirectory, session_.sceneFileName);
+    if (const FileOutcome opened = writer.OpenReplacing(scenePath, output.temporaryFiles); !opened.ok())
         throw FailureBecause(FormatMessage("Error opening %s.", {scenePath}), opened.Reason());
-    ctx.sceneId = writer.WriteSceneHeaderChunks();
-    WriteAtmosObject(ctx);
-    control.CheckStop();
-    WriteFogObject(ctx);
-    control.CheckStop();
-    if (settings_.oceanindex != 0) {
-        WriteOceanObject(ctx);
-        control.CheckStop();
-    }
-    WriteLightsGroup(ctx);
-    WriteSunLight(ctx);
-    WriteCamera(ctx);
-    control.CheckStop();
-    WriteEarthGroup(ctx);
+
+    // The scene model: the fixed objects, the terrain, the trees and rocks.
+    Scene scene;
+    AddSkyDome(scene);
+    AddFogDome(scene);
+    if (settings_.oceanindex != 0) AddOcean(scene, settings_.ocean, settings_.oceanindex);
+    AddLights(scene);
+    AddSun(scene);
+    AddCamera(scene);
+    const int earth = AddPlainGroup(scene, "earth", scene.Root());
     control.SetProgress(3);
 
-    // The terrain stage.
-    {
-        // A heightfield with more pixels a side than the textures is refused
-        // before its pixels are read.
-        const Bitmap24 picture =
-            LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution));
-        control.CheckStop();
-        ctx.heights = BuildHeightGrid(picture);
-    }
+    // The heightfield is loaded and checked once; one with more pixels a side
+    // than the textures is refused before its pixels are read.
+    auto heights = std::make_shared<const HeightGrid>(BuildHeightGrid(
+        LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution))));
     control.CheckStop();
-    WriteTerrainObject(writer, ctx.heights, ctx.earthId, ctx.sceneDirectory, control);
-    control.SetProgress(6);
-    WriteRocksGroup(ctx);
-    WriteTreesGroup(ctx);
-    PlaceObjects(ctx);
-    MakeTerrainTextures(ctx);
+    AddTerrain(scene, heights, earth);
+    PlacementGroups groups;
+    groups.rocks = AddPlainGroup(scene, "rocks", earth);
+    groups.trees = AddPlainGroup(scene, "trees", earth);
+    const KindsUsed kinds = PlaceObjects(scene, settings_, *heights, session_.random(), groups, control);
 
+    // The scene file's text, then the images its terrain and rocks wear.
+    WriteScnScene(scene, sceneDirectory, writer, control, [&](const Node& node) {
+        if (node.kind == NodeKind::Terrain) control.SetProgress(6);
+    });
+    MakeTerrainTextures(settings_, *heights, kinds.AnyRock(), session_.random(), programDirectory_, output, control);
     writer.Close();
     control.CheckStop();
 
     // The post-scene stage.
-    InstallStockTextures(ctx);
+    InstallStockTextures(kinds, settings_.oceanindex, programDirectory_, output);
     control.CheckStop();
     control.CheckStop();
-    WriteFogTga(ctx);
+    WriteFogTga(settings_.fog, output);
     control.CheckStop();
     control.CheckStop();
-    WriteAtmosJpeg(ctx);
+    WriteAtmosJpeg(settings_, programDirectory_, output);
     control.CheckStop();
 
     // The scene last, so that a scene never names an image that is not there.
@@ -151,8 +147,8 @@ void CreationJob::WriteScene()
         throw FailureBecause("Error copying scene file from temp directory.", placed.Reason());
 
     control.SetProgress(100);
-    frontEnd_.ShowMessage(Message{ReportText(ctx.sceneDirectory, session_.sceneFileName, settings_, ctx.kindsUsed),
-                                  kMessageTitle, MessageIcon::Information, Modality::Modal});
+    frontEnd_.ShowMessage(Message{ReportText(sceneDirectory, session_.sceneFileName, settings_, kinds), kMessageTitle,
+                                  MessageIcon::Information, Modality::Modal});
 }
 
 JobOutcome CreationJob::Run()

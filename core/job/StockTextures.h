@@ -1,11 +1,15 @@
 #pragma once
-#include "core/job/CreationContext.h"
+#include <string>
+
+#include "core/model/ObjectKind.h"
+#include "core/platform/OutputDirectory.h"
 
 namespace kv {
 
-// Copies the stock textures the written scene uses (by ctx.kindsUsed and
-// oceanindex) from the program directory into the scene directory, each after
-// a free-space check, and makes each copy writable. Throws JobFailure.
-void InstallStockTextures(CreationContext& ctx);
+// Copies the stock textures a scene uses (by the kinds it placed and its
+// ocean) from the program directory into the output directory, each after a
+// free-space check, each written whole. Throws JobFailure.
+void InstallStockTextures(const KindsUsed& kinds, int oceanindex, const std::string& programDirectory,
+                          const OutputDirectory& output);
 
 }  // namespace kv

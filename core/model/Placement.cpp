@@ -1,11 +1,10 @@
 #include "core/model/Placement.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "core/inputs/Bitmap24.h"
-#include "core/model/PlacementFrame.h"
-#include "core/model/RockModels.h"
-#include "core/model/TreeModels.h"
+#include "core/model/KindModels.h"
 #include "core/platform/Paths.h"
 #include "core/basics/Messages.h"
 
@@ -13,38 +12,38 @@ namespace kv {
 
 namespace {
 
-// The colour codes in the order a pixel is tested, with their writers.
+// The colour codes in the order a pixel is tested.
 struct ColourCode {
     std::uint8_t red, green, blue;
-    ModelWriter write;
+    ObjectKind kind;
 };
 
 constexpr ColourCode kCodes[] = {
-    {0, 0, 255, WritePalmtree},  {0, 0, 196, WriteBirch},     {0, 0, 128, WriteDeadtree1},
-    {0, 0, 64, WriteDeadtree2},  {0, 255, 0, WriteFern},      {0, 196, 0, WriteCactus},
-    {0, 128, 0, WriteEvergreen}, {0, 64, 0, WriteFir},        {255, 0, 0, WriteBoulder},
-    {196, 0, 0, WriteFlatrock},  {128, 0, 0, WriteRock},      {64, 0, 0, WritePebbles},
+    {0, 0, 255, ObjectKind::Palmtree},  {0, 0, 196, ObjectKind::Birch},  {0, 0, 128, ObjectKind::Deadtree1},
+    {0, 0, 64, ObjectKind::Deadtree2},  {0, 255, 0, ObjectKind::Fern},   {0, 196, 0, ObjectKind::Cactus},
+    {0, 128, 0, ObjectKind::Evergreen}, {0, 64, 0, ObjectKind::Fir},     {255, 0, 0, ObjectKind::Boulder},
+    {196, 0, 0, ObjectKind::Flatrock},  {128, 0, 0, ObjectKind::Rock},   {64, 0, 0, ObjectKind::Pebbles},
 };
 
-ModelWriter WriterFor(const std::uint8_t* bgr)
+}  // namespace
+
+std::optional<ObjectKind> KindOfColour(const std::uint8_t* bgr)
 {
     const std::uint8_t blue = bgr[0], green = bgr[1], red = bgr[2];
     // Every code has exactly one non-zero component; most pixels of a
     // placement bitmap are rejected here.
-    if ((red != 0) + (green != 0) + (blue != 0) != 1) return nullptr;
+    if ((red != 0) + (green != 0) + (blue != 0) != 1) return std::nullopt;
     for (const ColourCode& code : kCodes)
-        if (code.red == red && code.green == green && code.blue == blue) return code.write;
-    return nullptr;
+        if (code.red == red && code.green == green && code.blue == blue) return code.kind;
+    return std::nullopt;
 }
 
-}  // namespace
-
-void PlaceObjects(CreationContext& ctx)
+KindsUsed PlaceObjects(Scene& scene, const ProjectSettings& settings, const HeightGrid& heights, Random& random,
+                       PlacementGroups groups, JobControl& control)
 {
-    ctx.kindsUsed.Clear();
-
-    const std::string path = JoinPath(ctx.settings.treedir, ctx.settings.treebmp);
-    const int heightfieldSide = ctx.heights.n;
+    KindsUsed kinds;
+    const std::string path = JoinPath(settings.treedir, settings.treebmp);
+    const int heightfieldSide = heights.n;
     const Bitmap24 picture =
         LoadBitmap24(path, BitmapWording::ForPath(path), [heightfieldSide](std::int32_t width, std::int32_t height) {
             if (height != width) throw Failure("The bitmap used for trees and rocks placement must be square.");
@@ -56,15 +55,24 @@ void PlaceObjects(CreationContext& ctx)
                 throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
         });
 
+    PlacedObjectBuilder builder(scene, settings.baseindex);
     const int n = picture.width;
     for (int y = 0; y < n; ++y) {
         // Rows from the top; within a row from the right edge to the left, so
         // scan column x is picture column n-1-x, the height grid's column x.
         for (int x = 0; x < n; ++x) {
-            if (ModelWriter write = WriterFor(picture.Pixel(n - 1 - x, y))) write(ctx, x, y);
+            const std::optional<ObjectKind> kind = KindOfColour(picture.Pixel(n - 1 - x, y));
+            if (!kind) continue;
+            kinds.Set(*kind);
+            const KindModel& model = ModelOfKind(*kind);
+            const int setting = model.rock ? settings.rockssize : settings.treessize;
+            const PlacementFrame frame = ComputePlacementFrame(random, heights, x, y, setting, model.size);
+            builder.Add(*kind, frame, model.rock ? groups.rocks : groups.trees);
         }
-        ctx.control.CheckStop();
+        control.CheckStop();
     }
+    scene.SetKindsUsed(kinds);
+    return kinds;
 }
 
 }  // namespace kv

@@ -1,11 +1,29 @@
 #pragma once
-#include "core/job/CreationContext.h"
+#include "core/basics/JobControl.h"
+#include "core/basics/Random.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/inputs/ProjectSettings.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/SceneModel.h"
 
 namespace kv {
 
-// Reads the placement bitmap (treedir<sep>treebmp), checks it, clears and sets
-// ctx.kindsUsed, and writes one tree or rock object per coded pixel under the
-// trees or rocks group. Throws JobFailure on a failed read or check.
-void PlaceObjects(CreationContext& ctx);
+// The groups placed objects go under.
+struct PlacementGroups {
+    int trees = -1;
+    int rocks = -1;
+};
+
+// Reads the placement bitmap (treedir<sep>treebmp), checks it against the
+// heightfield, and adds one tree or rock to the scene per coded pixel, in
+// scan order: rows from the top, each from its right end. Every object draws
+// its yaw, jitter and size from `random`. Looks at the stop request after
+// every row. Returns the kinds it placed (also kept by the scene). Throws
+// JobFailure on a failed read or check.
+KindsUsed PlaceObjects(Scene& scene, const ProjectSettings& settings, const HeightGrid& heights, Random& random,
+                       PlacementGroups groups, JobControl& control);
+
+// The kind a placement bitmap pixel (blue, green, red) codes, if any.
+std::optional<ObjectKind> KindOfColour(const std::uint8_t* bgr);
 
 }  // namespace kv

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/model/EmbeddedText.h"
 
 namespace kv {
 
@@ -90,27 +89,19 @@ void ComposeTransform(const PlacementFrame& f, const LocalMatrix& local, float r
     }
 }
 
-void WritePlacedHeader(SceneWriter& writer, std::string_view tag, std::string_view version, std::int32_t id,
-                       std::int32_t parent, std::string_view name, const PlacementFrame& f,
-                       const LocalMatrix& local)
+NodeFrame PlacedNodeFrame(const PlacementFrame& f, const LocalMatrix& local)
 {
-    writer.ChunkHeader(tag, version, id, parent);
-    writer.NameLine(name);
-    const float center[3] = {f.x, f.y, f.z};
-    const float xAxis[3] = {f.cosA, -f.sinA, 0.0f};
-    const float yAxis[3] = {f.sinA * f.sinB, f.cosA * f.sinB, f.cosB};
-    const float zAxis[3] = {-(f.cosB * f.sinA), f.cosA * f.cosB, f.sinB};
-    writer.Axes(center, xAxis, yAxis, zAxis);
+    NodeFrame frame;
+    frame.precision = Precision::Single;
+    frame.center = {f.x, f.y, f.z};
+    frame.xAxis = {f.cosA, -f.sinA, 0.0f};
+    frame.yAxis = {f.sinA * f.sinB, f.cosA * f.sinB, f.cosB};
+    frame.zAxis = {-(f.cosB * f.sinA), f.cosA * f.cosB, f.sinB};
     float rows[3][4];
     ComposeTransform(f, local, rows);
-    writer.Transform(rows);
-}
-
-void WriteMeshTable(SceneWriter& writer, std::string_view meshName)
-{
-    const std::string_view text = EmbeddedText(meshName);
-    writer.Lines(text);
-    if (!text.empty() && text.back() != '\n') writer.EndLine();
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) frame.transform.m[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = rows[r][c];
+    return frame;
 }
 
 }  // namespace kv

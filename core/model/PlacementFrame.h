@@ -1,20 +1,14 @@
 #pragma once
-// What every tree and rock writer shares: the frame that puts one object onto
-// the terrain (position, height, jitter, yaw, size factors) and the object
-// header blocks computed from it.
+// What every tree and rock shares: the frame that puts one object onto the
+// terrain (position, height, jitter, yaw, size factors) and the node frame
+// computed from it.
 #include <cstdint>
-#include <string_view>
 
-#include "core/inputs/HeightGrid.h"
-#include "core/job/CreationContext.h"
 #include "core/basics/Random.h"
-#include "core/writers/scn/SceneWriter.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/model/SceneModel.h"
 
 namespace kv {
-
-// Writes one placed object of a kind at scan position (x, y): column x counted
-// from the right edge of the placement bitmap, row y from its top.
-using ModelWriter = void (*)(CreationContext& ctx, int x, int y);
 
 // How a kind's size factors come from its size setting (treessize or
 // rockssize, marker positions 415 to 495):
@@ -63,21 +57,12 @@ struct LocalMatrix {
 
 inline constexpr LocalMatrix kIdentityLocal{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}};
 
-// The three written rows of M = T * S * R * L for the frame and a part.
+// The three rows of M = T * S * R * L for the frame and a part.
 void ComposeTransform(const PlacementFrame& frame, const LocalMatrix& local, float rows[3][4]);
 
-// Chunk header, Name line, axes block and Transform block of one chunk of a
-// placed object.
-void WritePlacedHeader(SceneWriter& writer, std::string_view tag, std::string_view version, std::int32_t id,
-                       std::int32_t parent, std::string_view name, const PlacementFrame& frame,
-                       const LocalMatrix& local);
-
-// Writes a stored mesh table (World Vertices through the last pair line) with
-// CR LF line ends; a table without a final line end is ended all the same.
-void WriteMeshTable(SceneWriter& writer, std::string_view meshName);
-
-// The colour and surface lines every tree and rock material carries.
-inline constexpr std::string_view kModelRgb = "rgb 0.729412,0.666667,0.486275";
-inline constexpr std::string_view kModelSurface = "alpha 1  ka 0  ks 0  exp 0  ior 1";
+// The node frame of one node of a placed object: its pivot at the object's
+// position, its axes turned by the yaw and tilt, and its transform M for the
+// node's own local matrix; all single precision.
+NodeFrame PlacedNodeFrame(const PlacementFrame& frame, const LocalMatrix& local);
 
 }  // namespace kv

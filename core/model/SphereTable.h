@@ -1,9 +1,7 @@
 #pragma once
-// The fixed vertex tables of the sky dome "atmos" and the fog dome "fog".
-// They are data, written into the scene line for line; the data file is
-// produced by tools/envtables.
-#include <array>
-#include <string_view>
+// The fixed vertex tables of the sky dome "atmos" and the fog dome "fog",
+// each number the value the table states (six decimals). The data is
+// generated at build time by tools/envtables.
 
 namespace kv {
 
@@ -13,23 +11,23 @@ inline constexpr int kDomeBands = 16;
 inline constexpr int kDomeVertexCount = 2 + 16 * 15;  // two poles and 15 rings: 242
 inline constexpr int kFogTextureVertexCount = 289;
 
-// World vertex i of the dome as "x y z": vertex 0 the top pole, vertex 1 the
+// World vertex i of the dome (x, y, z): vertex 0 the top pole, vertex 1 the
 // bottom pole, vertex 2 + 16(k - 1) + m the point of band k (1..15, top to
 // bottom) and segment m (0..15). Shared by atmos and fog.
-extern const std::array<std::string_view, kDomeVertexCount> kDomeWorldVertices;
+extern const double kDomeWorldVertices[kDomeVertexCount][3];
 
-// Texture vertex i of atmos, "u v": world vertex i seen from above.
-extern const std::array<std::string_view, kDomeVertexCount> kAtmosTextureVertices;
+// Texture vertex i of atmos (u, v): world vertex i seen from above.
+extern const double kAtmosTextureVertices[kDomeVertexCount][2];
 
-// Texture vertices of fog, "u v", a wrap-around mapping:
-//   0, 1        unused points "2.000000 1.000000" and "2.000000 0.000000";
+// Texture vertices of fog (u, v), a wrap-around mapping:
+//   0, 1        unused points (2, 1) and (2, 0);
 //   2..241      world vertices 2..241 at u = m/16;
 //   242..256    top-pole points of segments 0..14;
 //   257, 259..272  the seam column u = -1/16 of bands 1 and 2..15;
 //   258         the top-pole point of segment 15 (u = -1/32);
 //   273..287    bottom-pole points of segments 0..14;
 //   288         the bottom-pole point of segment 15.
-extern const std::array<std::string_view, kFogTextureVertexCount> kFogTextureVertices;
+extern const double kFogTextureVertices[kFogTextureVertexCount][2];
 
 // Index helpers of the fog mapping.
 constexpr int DomeVertex(int band, int segment) { return 2 + 16 * (band - 1) + segment; }

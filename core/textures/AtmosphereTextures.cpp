@@ -42,11 +42,10 @@ constexpr std::uint64_t kFogTgaSize = 18 + 4 * kFogHeight;
 
 }  // namespace
 
-void WriteFogTga(CreationContext& ctx)
+void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
 {
     std::vector<std::uint8_t> bytes(kFogTgaSize);
     TgaHeader32(bytes.data(), 1, kFogHeight);
-    const RgbColor& fog = ctx.settings.fog;
     for (int i = 0; i < kFogHeight; ++i) {
         std::uint8_t* pixel = bytes.data() + 18 + 4 * i;  // pixel 0 is the bottom of the strip
         pixel[0] = fog.b;
@@ -55,13 +54,13 @@ void WriteFogTga(CreationContext& ctx)
         pixel[3] = FogAlphaRamp[static_cast<std::size_t>(i)];
     }
 
-    if (ctx.freeSpace) {
-        const std::optional<std::uint64_t> available = ctx.freeSpace(ctx.sceneDirectory);
+    if (output.freeSpace) {
+        const std::optional<std::uint64_t> available = output.freeSpace(output.path);
         if (available && *available < kFogTgaSize) throw Failure("Not enough free disk space.", kErrorTitle);
     }
     // Written whole under a temporary name beside fog.tga, then renamed over it.
-    const std::string path = JoinPath(ctx.sceneDirectory, "fog.tga");
-    ReplacementFile file(path, &ctx.session.temporaryFiles());
+    const std::string path = JoinPath(output.path, "fog.tga");
+    ReplacementFile file(path, output.temporaryFiles);
     if (const FileOutcome created = file.Create(); !created.ok())
         throw FailureBecause(FormatMessage("Error opening %s.", {path}), created.Reason());
     if (const FileOutcome written = file.Write(bytes.data(), bytes.size()); !written.ok())
@@ -72,9 +71,10 @@ void WriteFogTga(CreationContext& ctx)
         throw FailureBecause("Error copying fog.tga.", placed.Reason());
 }
 
-void WriteAtmosJpeg(CreationContext& ctx)
+void WriteAtmosJpeg(const ProjectSettings& settings, const std::string& programDirectory,
+                    const OutputDirectory& output)
 {
-    const std::string source = JoinPath(ctx.programDirectory, CloudBitmapFile(ctx.settings.atmosphereindex));
+    const std::string source = JoinPath(programDirectory, CloudBitmapFile(settings.atmosphereindex));
     const BitmapWording wording = BitmapWording::ForPath(source);
     const Bitmap24 clouds = LoadBitmap24(source, wording, CloudSizeLimit(wording));
 
@@ -85,14 +85,14 @@ void WriteAtmosJpeg(CreationContext& ctx)
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* bgr = clouds.Pixel(x, y);
-            const RgbColor c = AtmosColor(bgr[2], bgr[1], bgr[0], ctx.settings.sky, ctx.settings.cloud);
+            const RgbColor c = AtmosColor(bgr[2], bgr[1], bgr[0], settings.sky, settings.cloud);
             *out++ = c.r;
             *out++ = c.g;
             *out++ = c.b;
         }
     }
-    const std::string& dir = ctx.sceneDirectory;
-    WriteJpeg(JoinPath(dir, "atmos.jpg"), rgb.data(), width, height, dir, ctx.freeSpace, &ctx.session.temporaryFiles());
+    WriteJpeg(JoinPath(output.path, "atmos.jpg"), rgb.data(), width, height, output.path, output.freeSpace,
+              output.temporaryFiles);
 }
 
 }  // namespace kv

@@ -35,14 +35,19 @@ private:
 // Images go to the ordered JPEG writer; the ra pattern comes from the program directory.
 class CreationSink final : public TextureSink {
 public:
-    CreationSink(OrderedJpegWriter& writer, const CreationContext& ctx, int textureSize)
-        : writer_(writer), ctx_(ctx), textureSize_(textureSize)
+    CreationSink(OrderedJpegWriter& writer, const std::string& programDirectory, int resolution,
+                 const std::string& outputDirectory, int textureSize)
+        : writer_(writer),
+          programDirectory_(programDirectory),
+          resolution_(resolution),
+          outputDirectory_(outputDirectory),
+          textureSize_(textureSize)
     {
     }
     PatternRaster LoadRaPattern(const RowCheck& check) override
     {
         const std::string path =
-            PatternFilePath(ctx_.programDirectory, PatternFamily::Ra, ctx_.settings.resolution, false);
+            PatternFilePath(programDirectory_, PatternFamily::Ra, resolution_, false);
         try {
             return LoadPatternBitmap(path, textureSize_, check);
         } catch (const JobFailure&) {
@@ -54,13 +59,15 @@ public:
     }
     void Write(const std::string& fileName, std::unique_ptr<ImageRows> image) override
     {
-        writer_.Submit(JoinPath(ctx_.sceneDirectory, fileName), std::move(image));
+        writer_.Submit(JoinPath(outputDirectory_, fileName), std::move(image));
     }
     void Finish() override { writer_.Finish(); }
 
 private:
     OrderedJpegWriter& writer_;
-    const CreationContext& ctx_;
+    const std::string& programDirectory_;
+    int resolution_;
+    const std::string& outputDirectory_;
     int textureSize_;
 };
 
@@ -72,27 +79,27 @@ void Step(JobControl& control, int progress)
 
 }  // namespace
 
-void MakeTerrainTextures(CreationContext& ctx)
+void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heights, bool rocks, Random& random,
+                         const std::string& programDirectory, const OutputDirectory& output, JobControl& control)
 {
-    const ProjectSettings& settings = ctx.settings;
     const int t = TextureSizeForResolution(settings.resolution);
-    CheckHeightfieldFits(ctx.heights, t, JoinPath(settings.basedir, settings.basebmp));
+    CheckHeightfieldFits(heights, t, JoinPath(settings.basedir, settings.basebmp));
 
     // Declared before the helper thread, which is joined before they go.
     TerrainSources sources;
     sources.size = t;
     sources.noise = Raster(t);
-    const std::uint32_t noiseStart = ctx.session.random().State();
+    const std::uint32_t noiseStart = random.State();
     std::atomic<bool> abandon{false};
     const std::thread::id jobThread = std::this_thread::get_id();
     // Work that always runs on the job's thread makes stop checks; the tasks
     // below run on whichever thread gets to them first, so on the job's
     // thread they only poll the stop request, and on the helper they look
     // for the end of the stage.
-    const RowCheck check = [&] { ctx.control.CheckStop(); };
+    const RowCheck check = [&] { control.CheckStop(); };
     const RowCheck taskCheck = [&] {
         if (std::this_thread::get_id() == jobThread)
-            ctx.control.PollStop();
+            control.PollStop();
         else if (abandon.load(std::memory_order_relaxed))
             throw Abandoned{};
     };
@@ -120,41 +127,39 @@ void MakeTerrainTextures(CreationContext& ctx)
     });
     auto rc = worker.Post([&] {
         sources.rc = LoadPatternBitmap(
-            PatternFilePath(ctx.programDirectory, PatternFamily::Rc, settings.resolution, false), t, taskCheck);
+            PatternFilePath(programDirectory, PatternFamily::Rc, settings.resolution, false), t, taskCheck);
     });
     auto em = worker.Post([&] {
         sources.em = LoadPatternBitmap(
-            PatternFilePath(ctx.programDirectory, PatternFamily::Em, settings.resolution, false), t, taskCheck);
+            PatternFilePath(programDirectory, PatternFamily::Em, settings.resolution, false), t, taskCheck);
     });
-    const std::function<void()> poll = [&] { ctx.control.PollStop(); };
+    const std::function<void()> poll = [&] { control.PollStop(); };
 
-    sources.height = BuildHeightTexture(ctx.heights, t, check);
-    ctx.control.CheckStop();
-    ctx.control.SetProgress(8);
-    sources.slope = BuildSlopeTexture(sources.height, ResamplingFor(t, ctx.heights.n).cell, check);
-    Step(ctx.control, 10);
+    sources.height = BuildHeightTexture(heights, t, check);
+    control.CheckStop();
+    control.SetProgress(8);
+    sources.slope = BuildSlopeTexture(sources.height, ResamplingFor(t, heights.n).cell, check);
+    Step(control, 10);
     worker.Await(rc, poll);
-    Step(ctx.control, 12);
+    Step(control, 12);
     worker.Await(em, poll);
-    Step(ctx.control, 14);
+    Step(control, 14);
     worker.Await(noiseTop, poll);
     worker.Await(noiseBottom, poll);
-    ctx.session.random().SetState(
+    random.SetState(
         AdvanceRandomState(noiseStart, static_cast<std::uint64_t>(t) * static_cast<std::uint64_t>(t)));
-    Step(ctx.control, 16);
+    Step(control, 16);
 
-    const bool rocks = ctx.kindsUsed.AnyRock();
     std::vector<std::string> files;
     for (const char* name : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "rockbump.jpg", "rocktex.jpg"})
-        if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(ctx.sceneDirectory, name));
-    OrderedJpegWriter writer(worker, files, ctx.sceneDirectory, ctx.freeSpace, poll,
-                             &ctx.session.temporaryFiles());
-    CreationSink sink(writer, ctx, t);
+        if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(output.path, name));
+    OrderedJpegWriter writer(worker, files, output.path, output.freeSpace, poll, output.temporaryFiles);
+    CreationSink sink(writer, programDirectory, settings.resolution, output.path, t);
     const RowCheck jobCheck = [&] {
-        ctx.control.CheckStop();
+        control.CheckStop();
         writer.ThrowIfFailed();
     };
-    SynthesizeTerrainTextures(settings, sources, rocks, sink, ctx.control, jobCheck);
+    SynthesizeTerrainTextures(settings, sources, rocks, sink, control, jobCheck);
 }
 
 }  // namespace kv

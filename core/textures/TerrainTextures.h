@@ -1,12 +1,20 @@
 #pragma once
-#include "core/job/CreationContext.h"
+#include <string>
+
+#include "core/basics/JobControl.h"
+#include "core/basics/Random.h"
+#include "core/inputs/HeightGrid.h"
+#include "core/inputs/ProjectSettings.h"
+#include "core/platform/OutputDirectory.h"
 
 namespace kv {
 
-// The texture steps of the terrain stage, after placement: height, slope,
-// rc and em patterns, noise (progress 8 to 16), then the synthesis that
-// writes tex1, bump1, tex2, bump2 and, when rocks were placed, rocktex and
-// rockbump into the scene directory (progress 19 to 97).
-void MakeTerrainTextures(CreationContext& ctx);
+// The texture steps of a creation, after placement: height, slope, rc and em
+// patterns (from the program directory), noise drawn from `random` (progress
+// 8 to 16), then the synthesis that writes tex1, bump1, tex2, bump2 and, when
+// `rocks` were placed, rocktex and rockbump into the output directory
+// (progress 19 to 97).
+void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heights, bool rocks, Random& random,
+                         const std::string& programDirectory, const OutputDirectory& output, JobControl& control);
 
 }  // namespace kv

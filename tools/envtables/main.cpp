@@ -1,9 +1,7 @@
-// Generates objects/SphereTable.cpp: the fixed vertex tables of the sky and
-// fog domes. The program holds the tables as data; this tool only exists to
-// (re)produce that data file and is not part of the build.
+// Generates the fixed vertex tables of the sky and fog domes as C++ data:
+// the build runs it and compiles its output into the program.
 //
-//   g++ -std=c++20 -O1 -ffp-contract=off tools/envtables/main.cpp -o envtables
-//   ./envtables > objects/SphereTable.cpp
+//   kv-envtables > DomeTables.cpp
 //
 // The dome is the unit sphere of 16 segments and 16 bands: vertex 0 the top
 // pole, vertex 1 the bottom pole, then for band k = 1..15 (top to bottom) and
@@ -84,11 +82,16 @@ std::string Component(int index, int component, int& raised, int& exactCount)
     return text;
 }
 
-void PrintArray(const char* name, const std::vector<std::string>& lines)
+// Each line's numbers as double literals: the values the table states.
+void PrintArray(const char* name, int columns, const std::vector<std::string>& lines)
 {
-    std::printf("const std::array<std::string_view, %zu> %s = {\n", lines.size(), name);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        std::printf("    \"%s\",  // %zu\n", lines[i].c_str(), i);
+    std::printf("const double %s[%zu][%d] = {\n", name, lines.size(), columns);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string numbers = lines[i];
+        for (char& c : numbers)
+            if (c == ' ') c = ',';
+        std::printf("    {%s},  // %zu\n", numbers.c_str(), i);
+    }
     std::printf("};\n\n");
 }
 
@@ -141,12 +144,12 @@ int main()
             return 1;
         }
 
-    std::printf("// The fixed vertex tables of the sky and fog domes, as written into every\n");
-    std::printf("// scene. Generated once by tools/envtables; edit that tool, not this file.\n");
-    std::printf("#include \"objects/SphereTable.h\"\n\nnamespace kv {\n\n");
-    PrintArray("kDomeWorldVertices", world);
-    PrintArray("kAtmosTextureVertices", atmos);
-    PrintArray("kFogTextureVertices", fog);
+    std::printf("// The fixed vertex tables of the sky and fog domes. Generated at build time\n");
+    std::printf("// by tools/envtables; edit that tool, not this file.\n");
+    std::printf("#include \"core/model/SphereTable.h\"\n\nnamespace kv {\n\n");
+    PrintArray("kDomeWorldVertices", 3, world);
+    PrintArray("kAtmosTextureVertices", 2, atmos);
+    PrintArray("kFogTextureVertices", 2, fog);
     std::printf("}  // namespace kv\n");
     return 0;
 }

@@ -1,6 +1,9 @@
-// The mesh generator: authors the model mesh tables of objects/meshes.
-// It is not part of the build's products; its output is committed.
+// The mesh generator: makes the tree and rock meshes. The build runs it to
+// produce the program's mesh data; by hand it checks and pictures the models.
 //
+//   kv-meshgen source DATA.cpp SPELLING.cpp
+//                                   the meshes as C++ data for the scene model,
+//                                   and the scene file's spelling of each
 //   kv-meshgen write DIR            write every table as DIR/<name>.mesh
 //   kv-meshgen check DIR            read the tables back and check them
 //   kv-meshgen render DIR OUT [flat|checker|sides] [MODEL] [TILE]
@@ -17,6 +20,7 @@
 #include "tools/meshgen/Check.h"
 #include "tools/meshgen/Models.h"
 #include "tools/meshgen/Render.h"
+#include "tools/meshgen/SourceOutput.h"
 
 using namespace kv::meshgen;
 
@@ -53,6 +57,20 @@ int Write(const std::string& dir)
         }
     }
     return 0;
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return static_cast<bool>(out);
+}
+
+int Source(const std::string& dataPath, const std::string& spellingPath)
+{
+    const std::vector<Mesh> meshes = BuildAllMeshes();
+    return WriteText(dataPath, ModelDataSource(meshes)) && WriteText(spellingPath, SpellingSource(meshes)) ? 0 : 1;
 }
 
 int Check(const std::string& dir)
@@ -116,6 +134,7 @@ int Render(const std::string& dir, const std::string& out, Shading shading, cons
 
 int main(int argc, char** argv)
 {
+    if (argc >= 4 && std::strcmp(argv[1], "source") == 0) return Source(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "write") == 0) return Write(argv[2]);
     if (argc >= 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
     if (argc >= 4 && std::strcmp(argv[1], "render") == 0) {
@@ -125,6 +144,6 @@ int main(int argc, char** argv)
         return Render(argv[2], argv[3], shading, argc >= 6 ? argv[5] : "", argc >= 7 ? std::atoi(argv[6]) : 420);
     }
     std::fprintf(stderr,
-                 "usage: kv-meshgen write DIR | check DIR | render DIR OUT [flat|checker|sides] [MODEL]\n");
+                 "usage: kv-meshgen source DATA.cpp SPELLING.cpp | write DIR | check DIR | render DIR OUT [flat|checker|sides] [MODEL]\n");
     return 2;
 }

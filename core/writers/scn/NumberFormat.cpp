@@ -1,5 +1,7 @@
 #include "core/writers/scn/NumberFormat.h"
 
+#include <cstdio>
+
 #include <cstring>
 
 namespace kv {
@@ -85,6 +87,27 @@ char* FormatId7(std::int32_t id, char* out)
         return WriteDigits(0u - static_cast<std::uint32_t>(id), 6, out);
     }
     return WriteDigits(static_cast<std::uint32_t>(id), 7, out);
+}
+
+std::string FormatGiven(double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.7g", value);
+    std::string text = buffer;
+    const std::size_t e = text.find('e');
+    if (e == std::string::npos) return text;
+    // The C library writes at least two exponent digits; the scene writes three.
+    std::string digits = text.substr(e + 2);
+    while (digits.size() < 3) digits.insert(digits.begin(), '0');
+    return text.substr(0, e + 2) + digits;
+}
+
+std::string FormatGivenOffset(double value)
+{
+    std::string text = FormatGiven(value);
+    if (text.rfind("0.", 0) == 0) return text.substr(1);
+    if (text.rfind("-0.", 0) == 0) return "-" + text.substr(2);
+    return text;
 }
 
 std::string Fixed6(float value)

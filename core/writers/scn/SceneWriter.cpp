@@ -247,28 +247,13 @@ std::int32_t SceneWriter::Unit(std::int32_t parent)
     return id;
 }
 
-void SceneWriter::Mat1(std::int32_t id, std::int32_t parent, const Material& m)
+void SceneWriter::Fixed6Numbers(std::initializer_list<float> values)
 {
-    ChunkHeader("Mat1", "V0.05", id, parent);
-    Put("mat# ");
-    Int(m.number);
-    EndLine();
-    Line(m.shader);
-    Line(m.rgb);
-    Line(m.surface);
-    if (!m.texturePath.empty()) {
-        Put("texture: ");
-        Put(m.texturePath);
-        if (m.blankAfterFileName) Put(' ');
-        EndLine();
-        Line(m.textureMapping);
-    }
-    if (!m.bumpPath.empty()) {
-        Put("bump: ");
-        Put(m.bumpPath);
-        if (m.blankAfterFileName) Put(' ');
-        EndLine();
-        Line(m.bumpMapping);
+    bool first = true;
+    for (const float value : values) {
+        if (!first) Put(' ');
+        Fixed6(value);
+        first = false;
     }
 }
 

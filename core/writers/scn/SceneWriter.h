@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <initializer_list>
 #include <memory>
 
 #include "core/platform/ReplacementFile.h"
@@ -10,19 +11,6 @@
 #include "core/basics/Session.h"
 
 namespace kv {
-
-// One material of an object (a Mat1 chunk).
-struct Material {
-    int number = 0;                   // "mat# %d"
-    std::string_view shader;          // e.g. "shader: phong  facet: smooth"
-    std::string rgb;                  // e.g. "rgb 0,0,0" or "rgb 0.729412,0.666667,0.486275"
-    std::string_view surface;         // e.g. "alpha 1  ka 0  ks 0  exp 0  ior 1"
-    std::string texturePath;          // empty: no texture lines
-    std::string textureMapping;       // e.g. "offset .5,.5  repeats 20,20  flags 2"
-    std::string bumpPath;             // empty: no bump lines
-    std::string bumpMapping;          // e.g. "offset .5,.5  repeats 20,20  amp 0.02  flags 2"
-    bool blankAfterFileName = false;  // tree and rock models: "texture: %s\\bark.jpg \n"
-};
 
 // The open scene output stream. Every line ends with CR LF on every platform:
 // the writer puts the bytes in itself. Output is buffered and written straight
@@ -76,14 +64,14 @@ public:
     void Axes(std::string_view center, std::string_view x, std::string_view y, std::string_view z);
     // Axes block with computed numbers, each "%.6f".
     void Axes(const float center[3], const float x[3], const float y[3], const float z[3]);
+    // A line of numbers each "%.6f" of a float, separated by blanks (no line end).
+    void Fixed6Numbers(std::initializer_list<float> values);
     // Transform block with fixed text rows (the last row "0 0 0 1" is added).
     void Transform(std::string_view row1, std::string_view row2, std::string_view row3);
     // Transform block with computed rows, each number "%.6f".
     void Transform(const float rows[3][4]);
     // Unit chunk with a new id: "Unit V0.01 Id %07d Parent %07d Size -1", "Units 2".
     std::int32_t Unit(std::int32_t parent);
-    // Mat1 chunk with the given id.
-    void Mat1(std::int32_t id, std::int32_t parent, const Material& material);
     // "Face verts %d flags %d mat %d"
     void FaceLine(int vertexCount, int flags, int material);
     // " <w,t>" style pair: "<%d,%d>"
