@@ -8,10 +8,12 @@
 
 #include "core/inputs/Bitmap24.h"
 #include "core/inputs/HeightGrid.h"
-#include "core/model/Placement.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
-#include "core/job/CreationContext.h"
+#include "core/model/EnvironmentBuilder.h"
+#include "core/model/Placement.h"
+#include "core/model/SceneModel.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 
 namespace {
 
@@ -83,14 +85,13 @@ void BM_PlaceTenThousandObjects(benchmark::State& state)
             state.SkipWithError("cannot create the scene file");
             return;
         }
-        kv::CreationContext ctx{.settings = settings,
-                                .session = session,
-                                .control = control,
-                                .writer = writer,
-                                .programDirectory = files.dir,
-                                .sceneDirectory = files.dir,
-                                .heights = files.heights};
-        kv::PlaceObjects(ctx);
+        // Placement builds the objects into the scene model; the writer spells them.
+        kv::Scene scene;
+        kv::PlacementGroups groups;
+        groups.rocks = kv::AddPlainGroup(scene, "rocks", scene.Root());
+        groups.trees = kv::AddPlainGroup(scene, "trees", scene.Root());
+        kv::PlaceObjects(scene, settings, files.heights, session.random(), groups, control);
+        kv::WriteScnScene(scene, files.dir, writer, control);
         bytes += writer.Tell();
         writer.Close();
     }

@@ -20,7 +20,7 @@
 #include "core/inputs/HeightGrid.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
-#include "core/job/CreationContext.h"
+#include "core/platform/OutputDirectory.h"
 #include "core/writers/scn/SceneWriter.h"
 #include "core/inputs/ProjectSettings.h"
 #include "core/textures/HeightTexture.h"
@@ -107,18 +107,16 @@ kv::ProjectSettings HiResSettings()
 // so all six images are written.
 class Stage {
 public:
-    Stage() : settings_(HiResSettings()), writer_(session_)
+    Stage() : settings_(HiResSettings())
     {
         grid_ = kv::BuildHeightGrid(kv::LoadHeightfield(settings_.basedir, settings_.basebmp));
     }
     double Run(const std::string& sceneDirectory)
     {
-        kv::CreationContext ctx{settings_, session_, control_, writer_, Program().directory, sceneDirectory,
-                                kv::QueryFreeSpace, 0, 0, 0, 0, kv::KindsUsed{}, grid_};
-        ctx.kindsUsed.Set(kv::ObjectKind::Rock);
+        const kv::OutputDirectory output{sceneDirectory, kv::QueryFreeSpace, &session_.temporaryFiles()};
         session_.random().SetState(1);
         const auto start = std::chrono::steady_clock::now();
-        kv::MakeTerrainTextures(ctx);
+        kv::MakeTerrainTextures(settings_, grid_, true, session_.random(), Program().directory, output, control_);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 
@@ -126,7 +124,6 @@ private:
     kv::ProjectSettings settings_;
     kv::Session session_;
     kv::SilentControl control_;
-    kv::SceneWriter writer_;
     kv::HeightGrid grid_;
 };
 

@@ -17,7 +17,7 @@ extern "C" {
 #include "TestSupport.h"
 #include "core/inputs/Bitmap24.h"
 #include "core/platform/Paths.h"
-#include "core/job/CreationContext.h"
+#include "core/platform/OutputDirectory.h"
 #include "core/textures/AtmosColor.h"
 #include "core/textures/AtmospherePreview.h"
 #include "core/textures/AtmosphereTextures.h"
@@ -91,25 +91,24 @@ TEST(CloudFiles, IndexNamesTheStockBitmaps)
 
 // A creation context over a scratch program directory and a scratch scene
 // directory.
+// The sky and fog images of one creation: settings, a program directory
+// and the output directory.
 class ImageCreation {
 public:
-    ImageCreation() : writer_(session_), ctx_{settings_, session_, control_, writer_, program_.path(), scene_.path(), QueryFreeSpace, 0, 0, 0, 0, {}, {}}
-    {
-    }
+    ImageCreation() { output_.path = scene_.path(); }
 
     ProjectSettings& settings() { return settings_; }
-    CreationContext& ctx() { return ctx_; }
+    OutputDirectory& output() { return output_; }
     std::string ProgramFile(const std::string& name) const { return program_.File(name); }
     std::string SceneFile(const std::string& name) const { return scene_.File(name); }
+    void WriteFog() { WriteFogTga(settings_.fog, output_); }
+    void WriteSky() { WriteAtmosJpeg(settings_, program_.path(), output_); }
 
 private:
     ScratchDir program_;
     ScratchDir scene_;
     ProjectSettings settings_ = DefaultSettings("");
-    Session session_;
-    SilentControl control_;
-    SceneWriter writer_;
-    CreationContext ctx_;
+    OutputDirectory output_;
 };
 
 struct DecodedJpeg {
@@ -150,7 +149,7 @@ TEST(AtmosJpeg, PuffyReadsPuffBmp)
     c.settings().atmosphereindex = 3;
     test::WriteGreyBmp(c.ProgramFile("puffy.bmp"), 16, 8, [](int, int) { return 0; });
     try {
-        WriteAtmosJpeg(c.ctx());
+        c.WriteSky();
         FAIL() << "a missing puff.bmp must end the creation";
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, "Error opening " + c.ProgramFile("puff.bmp") + ".");
@@ -158,7 +157,7 @@ TEST(AtmosJpeg, PuffyReadsPuffBmp)
         EXPECT_EQ(failure.message.modality, Modality::SystemModal);
     }
     test::WriteGreyBmp(c.ProgramFile("puff.bmp"), 16, 8, [](int, int) { return 0; });
-    WriteAtmosJpeg(c.ctx());
+    c.WriteSky();
     const DecodedJpeg jpeg = DecodeJpeg(c.SceneFile("atmos.jpg"));
     EXPECT_EQ(jpeg.width, 16);
     EXPECT_EQ(jpeg.height, 8);
@@ -172,7 +171,7 @@ TEST(AtmosJpeg, HasTheBitmapsSizeAndColours)
     // Clear sky in the top-left 16 x 16 block, dense white cloud elsewhere;
     // the bitmap is stored bottom-up, so a flipped picture would show.
     test::WriteGreyBmp(c.ProgramFile("cloudy.bmp"), 32, 24, [](int x, int y) { return x < 16 && y < 16 ? 0 : 255; });
-    WriteAtmosJpeg(c.ctx());
+    c.WriteSky();
     const DecodedJpeg jpeg = DecodeJpeg(c.SceneFile("atmos.jpg"));
     ASSERT_EQ(jpeg.width, 32);
     ASSERT_EQ(jpeg.height, 24);
@@ -207,7 +206,7 @@ TEST(FogTga, StripOfFogColourWithFallingAlpha)
 {
     ImageCreation c;
     c.settings().fog = {10, 20, 30};
-    WriteFogTga(c.ctx());
+    c.WriteFog();
     const std::string tga = test::ReadFile(c.SceneFile("fog.tga"));
     ASSERT_EQ(tga.size(), 1042u);
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(tga[i]); };
@@ -237,48 +236,48 @@ TEST(FogTga, ReplacesAnOlderFileAndLeavesNoTemporaryFile)
 {
     ImageCreation c;
     test::WriteFile(c.SceneFile("fog.tga"), std::string(5000, 'x'));
-    WriteFogTga(c.ctx());
+    c.WriteFog();
     EXPECT_EQ(test::ReadFile(c.SceneFile("fog.tga")).size(), 1042u);
-    EXPECT_TRUE(OtherFiles(c.ctx().sceneDirectory, {"fog.tga"}).empty());
+    EXPECT_TRUE(OtherFiles(c.output().path, {"fog.tga"}).empty());
 }
 
 TEST(FogTga, FreeSpaceBelowTheFileSizeRefusesTheCopy)
 {
     ImageCreation c;
     std::string askedFor;
-    c.ctx().freeSpace = [&](const std::string& dir) -> std::optional<std::uint64_t> {
+    c.output().freeSpace = [&](const std::string& dir) -> std::optional<std::uint64_t> {
         askedFor = dir;
         return 1041;
     };
     try {
-        WriteFogTga(c.ctx());
+        c.WriteFog();
         FAIL();
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, "Not enough free disk space.");
         EXPECT_EQ(failure.message.title, kErrorTitle);
     }
-    EXPECT_EQ(askedFor, c.ctx().sceneDirectory);
+    EXPECT_EQ(askedFor, c.output().path);
     EXPECT_FALSE(std::filesystem::exists(c.SceneFile("fog.tga")));
-    EXPECT_TRUE(OtherFiles(c.ctx().sceneDirectory, {}).empty());
+    EXPECT_TRUE(OtherFiles(c.output().path, {}).empty());
 
     // Exactly enough is enough; a failed query skips the check.
-    c.ctx().freeSpace = [](const std::string&) -> std::optional<std::uint64_t> { return 1042; };
-    WriteFogTga(c.ctx());
+    c.output().freeSpace = [](const std::string&) -> std::optional<std::uint64_t> { return 1042; };
+    c.WriteFog();
     EXPECT_TRUE(std::filesystem::exists(c.SceneFile("fog.tga")));
     std::filesystem::remove(c.SceneFile("fog.tga"));
-    c.ctx().freeSpace = [](const std::string&) -> std::optional<std::uint64_t> { return std::nullopt; };
-    WriteFogTga(c.ctx());
+    c.output().freeSpace = [](const std::string&) -> std::optional<std::uint64_t> { return std::nullopt; };
+    c.WriteFog();
     EXPECT_TRUE(std::filesystem::exists(c.SceneFile("fog.tga")));
 }
 
 TEST(FogTga, FailuresNameTheFileAndTheReason)
 {
     ImageCreation c;
-    const std::string scene = c.ctx().sceneDirectory;
+    const std::string scene = c.output().path;
     // A directory in the way: the finished strip cannot take its name.
     std::filesystem::create_directories(c.SceneFile("fog.tga") + "/inside");
     try {
-        WriteFogTga(c.ctx());
+        c.WriteFog();
         FAIL();
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, "Error copying fog.tga.");
@@ -288,12 +287,12 @@ TEST(FogTga, FailuresNameTheFileAndTheReason)
     EXPECT_TRUE(OtherFiles(scene, {"fog.tga"}).empty());
 
     // A scene directory that is gone: the file cannot even be begun.
-    c.ctx().sceneDirectory = c.SceneFile("missing-directory");
+    c.output().path = c.SceneFile("missing-directory");
     try {
-        WriteFogTga(c.ctx());
+        c.WriteFog();
         FAIL();
     } catch (const JobFailure& failure) {
-        EXPECT_EQ(failure.message.text, "Error opening " + JoinPath(c.ctx().sceneDirectory, "fog.tga") + ".");
+        EXPECT_EQ(failure.message.text, "Error opening " + JoinPath(c.output().path, "fog.tga") + ".");
         EXPECT_EQ(failure.message.detail, "No such file or directory");
     }
 }

@@ -84,7 +84,8 @@ TEST(CommandLineCreate, InterruptStopsTheCreationCleanly)
     test::WriteGreyBmp(dir.File("big.bmp"), 1536, 1536, [](int x, int y) { return (x * 3 + y * 5) % 256; });
     std::filesystem::create_directory(dir.File("scene"));
     const std::string command = std::string(KV_TEST_CLI) + " create --quiet --set resolution=2 --set basedir=" +
-                                dir.path() + " --set basebmp=big.bmp " + dir.File("scene") + "/big.scn & pid=$!; " +
+                                dir.path() + " --set basebmp=big.bmp --set treedir=" + dir.path() +
+                                " --set treebmp=big.bmp " + dir.File("scene") + "/big.scn & pid=$!; " +
                                 "sleep 0.3; kill -INT $pid; wait $pid; echo $? > " + dir.File("status.txt");
     ASSERT_EQ(std::system(("bash -c '" + command + "'").c_str()), 0);
     EXPECT_EQ(test::ReadFile(dir.File("status.txt")), "130\n");
@@ -162,7 +163,8 @@ struct LongCreation {
     std::vector<std::string> Arguments() const
     {
         return {"create", "--quiet", "--set", "resolution=1", "--set", "basedir=" + dir.path(), "--set",
-                "basebmp=big.bmp", dir.File("scene") + "/big.scn"};
+                "basebmp=big.bmp", "--set", "treedir=" + dir.path(), "--set", "treebmp=big.bmp",
+                dir.File("scene") + "/big.scn"};
     }
 };
 

@@ -12,10 +12,12 @@
 
 #include "IndependentReader.h"
 #include "TestSupport.h"
-#include "core/model/EnvironmentObjects.h"
+#include "core/basics/JobControl.h"
+#include "core/basics/Session.h"
+#include "core/model/EnvironmentBuilder.h"
 #include "core/model/SphereTable.h"
 #include "core/platform/Paths.h"
-#include "core/job/CreationContext.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 
 namespace kv {
 namespace {
@@ -94,36 +96,41 @@ struct ParsedScene {
     }
 };
 
-// One creation's scene stream on a scratch file, with the scene chunks
-// written first as the creation job does.
+// One creation's fixed objects in a scene model, written as a scene file on
+// a scratch directory (the scene chunks first, as the creation job does).
 class EnvironmentScene {
 public:
-    explicit EnvironmentScene(ProjectSettings settings = DefaultSettings("prog"))
-        : settings_(std::move(settings)), writer_(session_), ctx_{settings_, session_, control_, writer_, "prog",
-                                                                  scratch_.path(), QueryFreeSpace, 0, 0, 0, 0, {}, {}}
-    {
-        EXPECT_TRUE(writer_.Open(scratch_.File("scene.tmp")));
-        ctx_.sceneId = writer_.WriteSceneHeaderChunks();
-    }
+    explicit EnvironmentScene(ProjectSettings settings = DefaultSettings("prog")) : settings_(std::move(settings)) {}
 
-    CreationContext& ctx() { return ctx_; }
+    Scene& scene() { return scene_; }
     const std::string& sceneDirectory() const { return scratch_.path(); }
 
     // The objects of the scene stage, in the job's order.
-    void WriteSceneStageObjects()
+    void AddSceneStageObjects()
     {
-        WriteAtmosObject(ctx_);
-        WriteFogObject(ctx_);
-        if (settings_.oceanindex != 0) WriteOceanObject(ctx_);
-        WriteLightsGroup(ctx_);
-        WriteSunLight(ctx_);
-        WriteCamera(ctx_);
-        WriteEarthGroup(ctx_);
+        AddSkyDome(scene_);
+        AddFogDome(scene_);
+        if (settings_.oceanindex != 0) AddOcean(scene_, settings_.ocean, settings_.oceanindex);
+        AddLights(scene_);
+        AddSun(scene_);
+        AddCamera(scene_);
+        earth_ = AddPlainGroup(scene_, "earth", scene_.Root());
+    }
+    void AddOceanAlone() { AddOcean(scene_, settings_.ocean, settings_.oceanindex); }
+    // The rocks and trees groups under the earth (made when missing).
+    void AddRocksAndTrees()
+    {
+        if (earth_ < 0) earth_ = AddPlainGroup(scene_, "earth", scene_.Root());
+        AddPlainGroup(scene_, "rocks", earth_);
+        AddPlainGroup(scene_, "trees", earth_);
     }
 
     ParsedScene Finish()
     {
-        writer_.Close();
+        SceneWriter writer(session_);
+        EXPECT_TRUE(writer.Open(scratch_.File("scene.tmp")));
+        WriteScnScene(scene_, scratch_.path(), writer, control_);
+        writer.Close();
         return ParsedScene(test::ReadFile(scratch_.File("scene.tmp")));
     }
 
@@ -132,8 +139,8 @@ private:
     ProjectSettings settings_;
     Session session_;
     SilentControl control_;
-    SceneWriter writer_;
-    CreationContext ctx_;
+    Scene scene_;
+    int earth_ = -1;
 };
 
 ProjectSettings WithOcean(int oceanindex, RgbColor colour = {179, 211, 255})
@@ -149,9 +156,10 @@ ProjectSettings WithOcean(int oceanindex, RgbColor colour = {179, 211, 255})
 TEST(EnvironmentIds, EveryObjectHangsUnderTheSceneWithItsUnitAndMaterialUnderIt)
 {
     EnvironmentScene scene(WithOcean(2));
-    scene.WriteSceneStageObjects();
-    const std::int32_t sceneId = scene.ctx().sceneId;
+    scene.AddSceneStageObjects();
     const ParsedScene parsed = scene.Finish();
+    ASSERT_EQ(parsed.chunks.front().tag, "Scen");
+    const std::int32_t sceneId = parsed.chunks.front().id;
     for (const char* name : {"atmos", "fog", "ocean", "lights", "sun", "YOU", "earth"})
         EXPECT_EQ(parsed.Named(name).parent, sceneId) << name;
     for (const char* name : {"atmos", "fog", "ocean"}) {
@@ -162,7 +170,6 @@ TEST(EnvironmentIds, EveryObjectHangsUnderTheSceneWithItsUnitAndMaterialUnderIt)
         EXPECT_EQ(parsed.After(object, 2).tag, "Mat1") << name;
         EXPECT_EQ(parsed.After(object, 2).parent, object.id) << name;
     }
-    EXPECT_EQ(parsed.Named("earth").id, scene.ctx().earthId);
 
     // Ids are unique.
     std::set<std::int32_t> seen;
@@ -175,7 +182,7 @@ TEST(EnvironmentIds, EveryObjectHangsUnderTheSceneWithItsUnitAndMaterialUnderIt)
 TEST(EnvironmentIds, DomeMaterialIdIsTakenBeforeTheUnitId)
 {
     EnvironmentScene scene;
-    scene.WriteSceneStageObjects();
+    scene.AddSceneStageObjects();
     const ParsedScene parsed = scene.Finish();
     for (const char* name : {"atmos", "fog"}) {
         const Chunk& object = parsed.Named(name);
@@ -193,10 +200,10 @@ TEST(EnvironmentIds, DomeMaterialIdIsTakenBeforeTheUnitId)
 TEST(EnvironmentIds, WithoutAnOceanEveryLaterIdIsThreeLower)
 {
     EnvironmentScene withOcean(WithOcean(3));
-    withOcean.WriteSceneStageObjects();
+    withOcean.AddSceneStageObjects();
     const ParsedScene a = withOcean.Finish();
     EnvironmentScene without(WithOcean(0));
-    without.WriteSceneStageObjects();
+    without.AddSceneStageObjects();
     const ParsedScene b = without.Finish();
 
     EXPECT_TRUE(a.Has("ocean"));
@@ -218,7 +225,7 @@ TEST(EnvironmentIds, WithoutAnOceanEveryLaterIdIsThreeLower)
 TEST(EnvironmentIds, LightsComeInTheirOrderWithConsecutiveIdsAfterTheGroup)
 {
     EnvironmentScene scene;
-    scene.WriteSceneStageObjects();
+    scene.AddSceneStageObjects();
     const ParsedScene parsed = scene.Finish();
     const Chunk& group = parsed.Named("lights");
     EXPECT_EQ(group.tag, "Grou");
@@ -252,17 +259,11 @@ TEST(EnvironmentIds, LightsComeInTheirOrderWithConsecutiveIdsAfterTheGroup)
 TEST(EnvironmentIds, RocksAndTreesGroupsHangUnderEarthAndStayEmpty)
 {
     EnvironmentScene scene;
-    WriteEarthGroup(scene.ctx());
-    WriteRocksGroup(scene.ctx());
-    WriteTreesGroup(scene.ctx());
-    const CreationContext& ctx = scene.ctx();
+    scene.AddRocksAndTrees();
     const ParsedScene parsed = scene.Finish();
     const Chunk& earth = parsed.Named("earth");
     const Chunk& rocks = parsed.Named("rocks");
     const Chunk& trees = parsed.Named("trees");
-    EXPECT_EQ(earth.id, ctx.earthId);
-    EXPECT_EQ(rocks.id, ctx.rocksId);
-    EXPECT_EQ(trees.id, ctx.treesId);
     EXPECT_EQ(rocks.parent, earth.id);
     EXPECT_EQ(trees.parent, earth.id);
     for (const Chunk* group : {&earth, &rocks, &trees}) {
@@ -285,7 +286,7 @@ std::vector<std::string> OceanMaterial(const ProjectSettings& settings, std::str
 {
     EnvironmentScene scene(settings);
     if (directory) *directory = scene.sceneDirectory();
-    WriteOceanObject(scene.ctx());
+    scene.AddOceanAlone();
     const ParsedScene parsed = scene.Finish();
     return parsed.Body(parsed.After(parsed.Named("ocean"), 2));
 }
@@ -342,6 +343,20 @@ std::string FormulaComponent(int vertex, int component)
     return std::string(buffer) == "-0.000000" ? "0.000000" : buffer;
 }
 
+// A table row as six-decimal text, as the scene file spells it.
+template <std::size_t N>
+std::string Line(const double (&row)[N])
+{
+    std::string text;
+    for (std::size_t i = 0; i < N; ++i) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.6f", row[i]);
+        if (i) text += ' ';
+        text += buffer;
+    }
+    return text;
+}
+
 std::vector<std::string> Split(std::string_view line)
 {
     std::istringstream in{std::string(line)};
@@ -363,7 +378,7 @@ TEST(DomeTable, MatchesTheSphereFormulaExceptSixteenPlacesPrinted0653282)
 
     int differences = 0;
     for (int i = 0; i < kDomeVertexCount; ++i) {
-        const std::vector<std::string> parts = Split(kDomeWorldVertices[static_cast<std::size_t>(i)]);
+        const std::vector<std::string> parts = Split(Line(kDomeWorldVertices[i]));
         ASSERT_EQ(parts.size(), 3u) << i;
         for (int c = 0; c < 3; ++c) {
             const std::string formula = FormulaComponent(i, c);
@@ -382,21 +397,21 @@ TEST(DomeTable, MatchesTheSphereFormulaExceptSixteenPlacesPrinted0653282)
 
 TEST(DomeTable, TextureVerticesComeFromTheExactPoint)
 {
-    EXPECT_EQ(kAtmosTextureVertices[0], "0.500000 0.500000");
-    EXPECT_EQ(kAtmosTextureVertices[1], "0.500000 0.500000");
-    EXPECT_EQ(kAtmosTextureVertices[2], "0.597545 0.500000");
+    EXPECT_EQ(Line(kAtmosTextureVertices[0]), "0.500000 0.500000");
+    EXPECT_EQ(Line(kAtmosTextureVertices[1]), "0.500000 0.500000");
+    EXPECT_EQ(Line(kAtmosTextureVertices[2]), "0.597545 0.500000");
     // Band 4, segment 0: x = sin(pi/4) = 0.70710678..., so 0.5 + x/2 is
     // 0.85355339... (rounding the printed 0.707107 would give 0.853554).
-    EXPECT_EQ(Split(kAtmosTextureVertices[static_cast<std::size_t>(DomeVertex(4, 0))])[0], "0.853553");
-    EXPECT_EQ(kFogTextureVertices[2], "0.000000 0.990393");
-    EXPECT_EQ(kFogTextureVertices[0], "2.000000 1.000000");
-    EXPECT_EQ(kFogTextureVertices[1], "2.000000 0.000000");
-    EXPECT_EQ(kFogTextureVertices[258], "-0.031250 1.000000");
-    EXPECT_EQ(kFogTextureVertices[288], "-0.031250 0.000000");
+    EXPECT_EQ(Split(Line(kAtmosTextureVertices[DomeVertex(4, 0)]))[0], "0.853553");
+    EXPECT_EQ(Line(kFogTextureVertices[2]), "0.000000 0.990393");
+    EXPECT_EQ(Line(kFogTextureVertices[0]), "2.000000 1.000000");
+    EXPECT_EQ(Line(kFogTextureVertices[1]), "2.000000 0.000000");
+    EXPECT_EQ(Line(kFogTextureVertices[258]), "-0.031250 1.000000");
+    EXPECT_EQ(Line(kFogTextureVertices[288]), "-0.031250 0.000000");
     // The seam column carries each band's v at u = -1/16.
     for (int k = 1; k <= 15; ++k) {
-        const std::vector<std::string> seam = Split(kFogTextureVertices[static_cast<std::size_t>(FogSeamPoint(k))]);
-        const std::vector<std::string> own = Split(kFogTextureVertices[static_cast<std::size_t>(DomeVertex(k, 0))]);
+        const std::vector<std::string> seam = Split(Line(kFogTextureVertices[FogSeamPoint(k)]));
+        const std::vector<std::string> own = Split(Line(kFogTextureVertices[DomeVertex(k, 0)]));
         EXPECT_EQ(seam[0], "-0.062500") << k;
         EXPECT_EQ(seam[1], own[1]) << k;
     }
@@ -445,8 +460,8 @@ protected:
     {
         EnvironmentScene scene;
         directory_ = scene.sceneDirectory();
-        WriteAtmosObject(scene.ctx());
-        WriteFogObject(scene.ctx());
+        AddSkyDome(scene.scene());
+        AddFogDome(scene.scene());
         parsed_ = std::make_unique<ParsedScene>(scene.Finish());
         atmos_ = ReadDome(*parsed_, "atmos");
         fog_ = ReadDome(*parsed_, "fog");
@@ -524,7 +539,7 @@ TEST_F(DomeObjects, FogFacesFollowTheWorldVerticesUpAndDown)
             } else if (world == 1) {
                 EXPECT_EQ(v, 0.0);
             } else {
-                const double z = std::stod(Split(kDomeWorldVertices[static_cast<std::size_t>(world)])[2]);
+                const double z = std::stod(Split(Line(kDomeWorldVertices[world]))[2]);
                 EXPECT_NEAR(v, 0.5 + z / 2, 1e-6) << world << " " << texture;
             }
         }
@@ -546,7 +561,7 @@ TEST_F(DomeObjects, MaterialsNameTheirImagesInTheSceneDirectory)
 TEST(EnvironmentText, NoNegativeZeroAnywhere)
 {
     EnvironmentScene scene(WithOcean(4));
-    scene.WriteSceneStageObjects();
+    scene.AddSceneStageObjects();
     const ParsedScene parsed = scene.Finish();
     for (const std::string& line : parsed.lines) EXPECT_EQ(line.find("-0.000000"), std::string::npos) << line;
 }
@@ -558,9 +573,8 @@ TEST(EnvironmentText, ReadByAnIndependentReader)
 {
     if (!test::IndependentReaderAvailable()) GTEST_SKIP() << "assimp is not installed";
     EnvironmentScene scene(WithOcean(2));
-    scene.WriteSceneStageObjects();
-    WriteRocksGroup(scene.ctx());
-    WriteTreesGroup(scene.ctx());
+    scene.AddSceneStageObjects();
+    scene.AddRocksAndTrees();
     scene.Finish();
     const std::string finished = JoinPath(scene.sceneDirectory(), "scene.tmp");
 

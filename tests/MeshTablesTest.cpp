@@ -15,10 +15,22 @@
 #include <string>
 #include <vector>
 
-#include "core/model/EmbeddedText.h"
+#include "core/model/KindMeshes.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 
 namespace kv {
 namespace {
+
+// A mesh as the scene file writes it, with LF line ends.
+std::string WrittenTable(const std::string& name)
+{
+    std::string text = ScnMeshBody(*KindMesh(name));
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
 
 struct Corner {
     int v = 0, t = 0;
@@ -75,7 +87,7 @@ Table Load(const std::string& name)
 {
     Table table;
     table.name = name;
-    const std::string text(EmbeddedText(name));
+    const std::string text = WrittenTable(name);
     EXPECT_FALSE(text.empty()) << name;
     if (text.empty()) return table;
     EXPECT_EQ(text.back(), '\n') << name << " must end with a line end";
@@ -659,7 +671,7 @@ TEST(MeshTables, FullyGivenMeshesAreExact)
     for (const char* q : quads) trunk += std::string("Face verts 4 flags 0 mat 0\n") + q + '\n';
     trunk += "Face verts 8 flags 0 mat 0\n<16,0> <23,0> <22,0> <21,0> <20,0> <19,0> <18,0> <17,0> \n";
     trunk += "Face verts 8 flags 0 mat 0\n<1,0> <2,0> <3,0> <4,0> <5,0> <6,0> <7,0> <0,0> \n";
-    EXPECT_EQ(std::string(EmbeddedText("evergreen_trunk")), trunk);
+    EXPECT_EQ(WrittenTable("evergreen_trunk"), trunk);
     EXPECT_NE(trunk.find("0.035355 0.035355 1.000000\n"), std::string::npos);
     EXPECT_NE(trunk.find("\n-0.707107 0.707107 -1.000000\n"), std::string::npos);
 
@@ -682,7 +694,7 @@ TEST(MeshTables, FullyGivenMeshesAreExact)
     for (int j = 0; j < 12; ++j) quad(14 + j, 13 + j, j, j + 1);
     for (int j = 0; j < 11; ++j) quad(j + 1, j, 13 + j, 14 + j);
     quad(24, 25, 12, 11);
-    EXPECT_EQ(std::string(EmbeddedText("fern_leaf")), fern);
+    EXPECT_EQ(WrittenTable("fern_leaf"), fern);
     EXPECT_EQ(fern.substr(0, fern.find('\n', 18) + 1), "World Vertices 26\n-1.000000 -1.000000 -1.649129\n");
     EXPECT_NE(fern.find("\n1.000000 1.000000 -0.402342\n"), std::string::npos);
 

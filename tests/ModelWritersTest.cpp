@@ -10,18 +10,16 @@
 
 #include "ScratchScene.h"
 #include "TestSupport.h"
-#include "core/model/EmbeddedText.h"
+#include "core/model/KindMeshes.h"
+#include "core/model/KindModels.h"
 #include "core/model/PlacementFrame.h"
-#include "core/model/RockModels.h"
-#include "core/model/TreeModels.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 #include "core/platform/Paths.h"
 #include "core/writers/scn/NumberFormat.h"
 
 namespace kv {
 namespace {
 
-constexpr std::int32_t kTreesId = 40;
-constexpr std::int32_t kRocksId = 30;
 
 std::vector<std::string> SplitLines(const std::string& text)
 {
@@ -38,26 +36,16 @@ bool StartsWith(const std::string& s, std::string_view prefix)
     return s.rfind(prefix, 0) == 0;
 }
 
-// A scene stream on a scratch file with a flat 9 by 9 grid.
+// Placed objects in a scene model with a flat 9 by 9 grid, written as the
+// scene file writes them.
 struct ModelScene : test::ScratchScene {
-
     ModelScene()
     {
-        writer.Open(dir.File("out.scn"));
-        ctx.treesId = kTreesId;
-        ctx.rocksId = kRocksId;
-        ctx.heights.n = 9;
-        ctx.heights.heights.assign(81, 0);
+        heights.n = 9;
+        heights.heights.assign(81, 0);
     }
-    // Everything written after the header line, as lines.
-    std::vector<std::string> Lines()
-    {
-        writer.Close();
-        std::vector<std::string> lines = SplitLines(test::ReadFile(dir.File("out.scn")));
-        lines.erase(lines.begin());  // header
-        lines.pop_back();            // END
-        return lines;
-    }
+    // Everything written for the objects, as lines.
+    std::vector<std::string> Lines() { return WrittenLines(); }
 };
 
 // The chunk header lines only.
@@ -128,7 +116,7 @@ HeightGrid FlatGrid(int n)
 
 TEST(PlacementFrameTest, SizeFactorBoundsOfEvergreen)
 {
-    const SizeRule rule = TreeSizeRule(ObjectKind::Evergreen);
+    const SizeRule rule = ModelOfKind(ObjectKind::Evergreen).size;
     Random high = RandomWithDraw(4, 32767);
     const PlacementFrame big = ComputePlacementFrame(high, FlatGrid(9), 4, 4, 495, rule);
     EXPECT_FLOAT_EQ(big.size[0], 0.70875f);
@@ -146,7 +134,7 @@ TEST(PlacementFrameTest, DrawsAreTakenInOrderYawJitterSize)
     random.SetState(12345u);
     Random copy = random;
     const double g1 = copy.Next(), g2 = copy.Next(), g3 = copy.Next(), g4 = copy.Next();
-    const PlacementFrame f = ComputePlacementFrame(random, FlatGrid(n), 3, 5, 455, TreeSizeRule(ObjectKind::Fir));
+    const PlacementFrame f = ComputePlacementFrame(random, FlatGrid(n), 3, 5, 455, ModelOfKind(ObjectKind::Fir).size);
     const double spacing = 10.0 / (n - 1);
     EXPECT_NEAR(f.yaw, g1 / 32767 * 2 * std::numbers::pi, 1e-5);
     EXPECT_NEAR(f.x, (g2 / 32767 - 0.5) * spacing + 3 * spacing - 5, 1e-5);
@@ -161,9 +149,9 @@ TEST(PlacementFrameTest, EveryRockTakesSixDrawsAndTreesTheirRule)
         SizeRule rule;
         int draws;
     } cases[] = {
-        {RockSizeRule(ObjectKind::Pebbles), 6}, {RockSizeRule(ObjectKind::Boulder), 6},
-        {RockSizeRule(ObjectKind::Rock), 6},    {TreeSizeRule(ObjectKind::Palmtree), 6},
-        {TreeSizeRule(ObjectKind::Fern), 6},    {TreeSizeRule(ObjectKind::Cactus), 4},
+        {ModelOfKind(ObjectKind::Pebbles).size, 6}, {ModelOfKind(ObjectKind::Boulder).size, 6},
+        {ModelOfKind(ObjectKind::Rock).size, 6},    {ModelOfKind(ObjectKind::Palmtree).size, 6},
+        {ModelOfKind(ObjectKind::Fern).size, 6},    {ModelOfKind(ObjectKind::Cactus).size, 4},
     };
     for (const auto& c : cases) {
         Random random, expected;
@@ -178,13 +166,13 @@ TEST(PlacementFrameTest, PebblesLieOnTheGridAtAFixedFactor)
     HeightGrid grid = FlatGrid(17);
     grid.heights[6 * 17 + 9] = 612;
     Random random;
-    const PlacementFrame f = ComputePlacementFrame(random, grid, 9, 6, 455, RockSizeRule(ObjectKind::Pebbles));
+    const PlacementFrame f = ComputePlacementFrame(random, grid, 9, 6, 455, ModelOfKind(ObjectKind::Pebbles).size);
     EXPECT_EQ(f.x, 90.0f / 16.0f - 5.0f);
     EXPECT_EQ(f.y, 60.0f / 16.0f - 5.0f);
     EXPECT_EQ(Fixed6(f.z), "2.666667");  // 612 / 76.5 / 3
     for (float s : f.size) EXPECT_EQ(Fixed6(s), "0.256250");
     // The boulder on the same pixel is jittered, but by at most half a spacing.
-    const PlacementFrame b = ComputePlacementFrame(random, grid, 9, 6, 455, RockSizeRule(ObjectKind::Boulder));
+    const PlacementFrame b = ComputePlacementFrame(random, grid, 9, 6, 455, ModelOfKind(ObjectKind::Boulder).size);
     EXPECT_LE(std::fabs(b.x - f.x), 0.5f * 10.0f / 16.0f);
     EXPECT_LE(std::fabs(b.y - f.y), 0.5f * 10.0f / 16.0f);
     EXPECT_EQ(b.z, f.z);
@@ -213,9 +201,17 @@ TEST(PlacementFrameTest, AxesCarryTheSignOfTheTinyTiltCosine)
 {
     ModelScene scene;
     PlacementFrame f = SampleFrame();  // sin a > 0
-    WritePlacedHeader(scene.writer, "PolH", "V0.04", 7, kRocksId, "rock", f, kIdentityLocal);
+    auto addPlaced = [&](const PlacementFrame& frame) {
+        Node node;
+        node.name = "rock";
+        node.kind = NodeKind::Group;
+        node.placed = true;
+        node.frame = PlacedNodeFrame(frame, kIdentityLocal);
+        scene.scene.AddNode(std::move(node), scene.rocks);
+    };
+    addPlaced(f);
     f.sinA = -f.sinA;
-    WritePlacedHeader(scene.writer, "PolH", "V0.04", 8, kRocksId, "rock", f, kIdentityLocal);
+    addPlaced(f);
     const std::vector<std::string> lines = scene.Lines();
     const std::vector<std::string> yAxes = WithPrefix(lines, "y axis ");
     const std::vector<std::string> zAxes = WithPrefix(lines, "z axis ");
@@ -233,7 +229,7 @@ TEST(PlacementFrameTest, AxesCarryTheSignOfTheTinyTiltCosine)
 TEST(TreeModelsTest, GroupedTreeChunksAndParents)
 {
     ModelScene scene;
-    WriteTreeChunks(scene.ctx, ObjectKind::Palmtree, SampleFrame());
+    scene.Add(ObjectKind::Palmtree, SampleFrame());
     const std::vector<std::string> lines = scene.Lines();
     const std::vector<std::string> expected = {
         "Grou V0.01 Id 0000002 Parent 0000040 Size -1", "Unit V0.01 Id 0000003 Parent 0000002 Size -1",
@@ -268,7 +264,7 @@ TEST(TreeModelsTest, PartNamesKeepTheirCase)
     };
     for (const auto& c : cases) {
         ModelScene scene;
-        WriteTreeChunks(scene.ctx, c.kind, SampleFrame());
+        scene.Add(c.kind, SampleFrame());
         const std::vector<std::string> lines = scene.Lines();
         EXPECT_EQ(WithPrefix(lines, "Name "), c.names);
         // Single-mesh trees hang directly under the trees group.
@@ -285,8 +281,8 @@ TEST(TreeModelsTest, PartNamesKeepTheirCase)
 TEST(TreeModelsTest, EvergreenAndFirDifferInNameAndBranchesTextureOnly)
 {
     ModelScene evergreen, fir;
-    WriteTreeChunks(evergreen.ctx, ObjectKind::Evergreen, SampleFrame());
-    WriteTreeChunks(fir.ctx, ObjectKind::Fir, SampleFrame());
+    evergreen.Add(ObjectKind::Evergreen, SampleFrame());
+    fir.Add(ObjectKind::Fir, SampleFrame());
     const std::vector<std::string> a = evergreen.Lines(), b = fir.Lines();
     ASSERT_EQ(a.size(), b.size());
     std::vector<std::pair<std::string, std::string>> differences;
@@ -305,7 +301,7 @@ TEST(TreeModelsTest, OnlyFernLeavesAreAuto32)
     for (int k = 0; k < 8; ++k) {
         const auto kind = static_cast<ObjectKind>(k);
         ModelScene scene;
-        WriteTreeChunks(scene.ctx, kind, SampleFrame());
+        scene.Add(kind, SampleFrame());
         const std::vector<std::string> lines = scene.Lines();
         const std::vector<std::string> shaders = WithPrefix(lines, "shader: ");
         const std::size_t mats = WithPrefix(lines, "Mat1 ").size();
@@ -324,11 +320,11 @@ TEST(TreeModelsTest, PalmDrawsThreeFactorsEvergreenOne)
 {
     Random random;
     const PlacementFrame palm =
-        ComputePlacementFrame(random, FlatGrid(9), 4, 4, 455, TreeSizeRule(ObjectKind::Palmtree));
+        ComputePlacementFrame(random, FlatGrid(9), 4, 4, 455, ModelOfKind(ObjectKind::Palmtree).size);
     EXPECT_NE(palm.size[0], palm.size[1]);
     EXPECT_NE(palm.size[1], palm.size[2]);
     const PlacementFrame evergreen =
-        ComputePlacementFrame(random, FlatGrid(9), 4, 4, 455, TreeSizeRule(ObjectKind::Evergreen));
+        ComputePlacementFrame(random, FlatGrid(9), 4, 4, 455, ModelOfKind(ObjectKind::Evergreen).size);
     EXPECT_EQ(evergreen.size[0], evergreen.size[1]);
     EXPECT_EQ(evergreen.size[1], evergreen.size[2]);
 }
@@ -338,7 +334,7 @@ TEST(TreeModelsTest, PalmDrawsThreeFactorsEvergreenOne)
 TEST(RockModelsTest, OneMeshUnderTheRocksGroupWithRockTextures)
 {
     ModelScene scene;
-    WriteRockChunks(scene.ctx, ObjectKind::Flatrock, SampleFrame());
+    scene.Add(ObjectKind::Flatrock, SampleFrame());
     const std::vector<std::string> lines = scene.Lines();
     EXPECT_EQ(Headers(lines), (std::vector<std::string>{"PolH V0.04 Id 0000002 Parent 0000030 Size -1",
                                                         "Unit V0.01 Id 0000003 Parent 0000002 Size -1",
@@ -358,7 +354,7 @@ TEST(RockModelsTest, BaseIndexChangesOnlyTheAmplitude)
         ModelScene scene;
         scene.settings.baseindex = baseindex;
         for (ObjectKind k : {ObjectKind::Boulder, ObjectKind::Flatrock, ObjectKind::Rock, ObjectKind::Pebbles})
-            WriteRockChunks(scene.ctx, k, SampleFrame());
+            scene.Add(k, SampleFrame());
         std::vector<std::string> lines = scene.Lines();
         for (std::string& l : lines) l = Normalised(l, scene.dir.path());
         return lines;
@@ -380,8 +376,8 @@ TEST(RockModelsTest, BaseIndexChangesOnlyTheAmplitude)
 TEST(RockModelsTest, RockIsHalfABoulderWithTheSameDraws)
 {
     Random a, b;
-    const PlacementFrame boulder = ComputePlacementFrame(a, FlatGrid(9), 3, 3, 455, RockSizeRule(ObjectKind::Boulder));
-    const PlacementFrame rock = ComputePlacementFrame(b, FlatGrid(9), 3, 3, 455, RockSizeRule(ObjectKind::Rock));
+    const PlacementFrame boulder = ComputePlacementFrame(a, FlatGrid(9), 3, 3, 455, ModelOfKind(ObjectKind::Boulder).size);
+    const PlacementFrame rock = ComputePlacementFrame(b, FlatGrid(9), 3, 3, 455, ModelOfKind(ObjectKind::Rock).size);
     for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(rock.size[i] * 2.0f, boulder.size[i]);
     EXPECT_EQ(rock.x, boulder.x);
 }
@@ -411,10 +407,7 @@ TEST(ModelMeshesTest, MeshTablesSitBetweenTransformAndUnit)
     };
     for (const auto& c : cases) {
         ModelScene scene;
-        if (static_cast<int>(c.kind) < 8)
-            WriteTreeChunks(scene.ctx, c.kind, SampleFrame());
-        else
-            WriteRockChunks(scene.ctx, c.kind, SampleFrame());
+        scene.Add(c.kind, SampleFrame());
         const std::vector<std::string> lines = scene.Lines();
         std::size_t part = 0;
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -424,8 +417,8 @@ TEST(ModelMeshesTest, MeshTablesSitBetweenTransformAndUnit)
             std::string body;
             std::size_t j = i + 11;
             for (; j < lines.size() && !StartsWith(lines[j], "Unit "); ++j) body += lines[j] + "\n";
-            std::string stored(EmbeddedText(c.meshes[part]));
-            if (!stored.empty() && stored.back() != '\n') stored += '\n';
+            std::string stored = ScnMeshBody(*KindMesh(c.meshes[part]));
+            for (std::size_t at; (at = stored.find("\r\n")) != std::string::npos;) stored.replace(at, 2, "\n");
             EXPECT_EQ(body, stored) << c.meshes[part];
             ++part;
         }

@@ -52,15 +52,6 @@ std::vector<std::uint8_t> TopDownBmp(int n, const Pixels& pixels)
     return flipped;
 }
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
 std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, const std::string& prefix)
 {
     std::vector<std::string> out;
@@ -69,19 +60,16 @@ std::vector<std::string> WithPrefix(const std::vector<std::string>& lines, const
     return out;
 }
 
-// A creation's context on a scratch directory with an n by n heightfield
-// whose picture pixel (x, y) is grey `height(x, y)`.
+// A scene model on a scratch directory with an n by n heightfield whose
+// picture pixel (x, y) is grey `height(x, y)`.
 struct PlacementScene : test::ScratchScene {
 
     template <typename F>
     PlacementScene(int n, F height)
     {
         test::WriteGreyBmp(dir.File("height.bmp"), n, n, height);
-        ctx.heights = BuildHeightGrid(LoadHeightfield(dir.path(), "height.bmp"));
+        heights = BuildHeightGrid(LoadHeightfield(dir.path(), "height.bmp"));
         settings.treebmp = "tree.bmp";
-        writer.Open(dir.File("out.scn"));
-        ctx.treesId = 40;
-        ctx.rocksId = 30;
     }
     explicit PlacementScene(int n) : PlacementScene(n, [](int, int) { return 0; }) {}
 
@@ -89,14 +77,11 @@ struct PlacementScene : test::ScratchScene {
     {
         WriteBmp24(dir.File("tree.bmp"), width, height, PlacementRgb(width, height, pixels).data());
     }
-    // Lines written after the header (the END line has no line end and is left out).
+    // The lines written for the placed objects, the scratch directory
+    // replaced (it differs between scenes).
     std::vector<std::string> Output()
     {
-        writer.Close();
-        std::string text = test::ReadFile(dir.File("out.scn"));
-        std::vector<std::string> lines = SplitLines(text);
-        lines.erase(lines.begin());
-        // The scratch directory differs between scenes.
+        std::vector<std::string> lines = WrittenLines();
         for (std::string& l : lines)
             if (const auto at = l.find(dir.path()); at != std::string::npos) l.replace(at, dir.path().size(), "DIR");
         return lines;
@@ -124,9 +109,9 @@ TEST(PlacementScanTest, NearMissColoursPlaceNothing)
     PlacementScene scene(9);
     scene.WritePlacement(
         9, 9, {{{4, 4}, {0, 129, 0}}, {{5, 4}, {1, 128, 0}}, {{3, 3}, {0, 0, 254}}, {{2, 2}, {255, 255, 255}}});
-    scene.ctx.kindsUsed.Set(ObjectKind::Fir);  // left over from an earlier creation
-    PlaceObjects(scene.ctx);
-    for (bool flag : scene.ctx.kindsUsed.flags) EXPECT_FALSE(flag);
+    scene.kinds.Set(ObjectKind::Fir);  // left over from an earlier creation
+    scene.Place();
+    for (bool flag : scene.kinds.flags) EXPECT_FALSE(flag);
     EXPECT_EQ(scene.session.random().State(), 1u);
     EXPECT_TRUE(scene.Output().empty());
 }
@@ -137,7 +122,7 @@ TEST(PlacementScanTest, TopRightPixelIsScannedFirstAtTheGridOrigin)
     // Row 4 holds two codes: the right-hand one is written first.
     scene.WritePlacement(9, 9,
                          {{{8, 0}, kBoulder}, {{0, 8}, kFlatrock}, {{0, 0}, kRock}, {{2, 4}, kPalm}, {{6, 4}, kFir}});
-    PlaceObjects(scene.ctx);
+    scene.Place();
     const std::vector<std::string> lines = scene.Output();
     EXPECT_EQ(WithPrefix(lines, "Name "),
               (std::vector<std::string>{"Name boulder", "Name rock", "Name fir", "Name trunk", "Name branches",
@@ -159,7 +144,7 @@ TEST(PlacementScanTest, ObjectsStandOnTheTerrainVertexOfTheirPixel)
     PlacementScene scene(9, [](int x, int y) { return x == 3 && y == 5 ? 200 : 40; });
     scene.settings.rockssize = 455;
     scene.WritePlacement(9, 9, {{{3, 5}, kPebbles}, {{4, 5}, kPebbles}});
-    PlaceObjects(scene.ctx);
+    scene.Place();
     const std::vector<std::string> lines = scene.Output();
     const std::vector<std::string> centers = WithPrefix(lines, "center ");
     ASSERT_EQ(centers.size(), 2u);
@@ -175,9 +160,9 @@ TEST(PlacementScanTest, TopDownAndBottomUpBitmapsPlaceTheSame)
     PlacementScene bottomUp(10, height), topDown(10, height);
     bottomUp.WritePlacement(10, 10, pixels);
     test::WriteFile(topDown.dir.File("tree.bmp"), TopDownBmp(10, pixels));
-    PlaceObjects(bottomUp.ctx);
-    PlaceObjects(topDown.ctx);
-    EXPECT_EQ(bottomUp.ctx.kindsUsed.flags, topDown.ctx.kindsUsed.flags);
+    bottomUp.Place();
+    topDown.Place();
+    EXPECT_EQ(bottomUp.kinds.flags, topDown.kinds.flags);
     const std::vector<std::string> a = bottomUp.Output();
     EXPECT_EQ(a, topDown.Output());
     EXPECT_EQ(WithPrefix(a, "Name ").size(), 3u + 1u + 5u + 1u);
@@ -188,7 +173,7 @@ TEST(PlacementScanTest, TopDownAndBottomUpBitmapsPlaceTheSame)
 void ExpectRefused(PlacementScene& scene, const std::string& message)
 {
     try {
-        PlaceObjects(scene.ctx);
+        scene.Place();
         ADD_FAILURE() << "accepted; expected: " << message;
     } catch (const JobFailure& failure) {
         EXPECT_EQ(failure.message.text, message);
@@ -220,7 +205,7 @@ TEST(PlacementRefusalTest, NotTheHeightfieldsSize)
 TEST(PlacementRefusalTest, OnePixelWide)
 {
     PlacementScene scene(2);
-    scene.ctx.heights = HeightGrid{1, {0}};  // a one-pixel grid built by hand
+    scene.heights = HeightGrid{1, {0}};  // a one-pixel grid built by hand
     scene.WritePlacement(1, 1, {{{0, 0}, kBoulder}});
     ExpectRefused(scene, "The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
 }
@@ -236,10 +221,19 @@ TEST(PlacementRefusalTest, AHugeDeclaredSizeIsRefusedBeforeAnythingIsAllocated)
         bytes[2 + i] = 0xff;
     }
     test::WriteFile(scene.dir.File("tree.bmp"), bytes);
-    test::AllocationWatch watch;
-    ExpectRefused(scene,
-                  "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
-    EXPECT_LT(watch.Largest(), std::size_t{1} << 20);
+    std::size_t largest = 0;
+    {
+        test::AllocationWatch watch;
+        try {
+            scene.Place();
+            ADD_FAILURE() << "accepted";
+        } catch (const JobFailure& failure) {
+            EXPECT_EQ(failure.message.text,
+                      "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
+        }
+        largest = watch.Largest();
+    }
+    EXPECT_LT(largest, std::size_t{1} << 20);
 }
 
 TEST(PlacementRefusalTest, MissingBitmapNamesItsPath)
@@ -254,10 +248,10 @@ TEST(PlacementKindsTest, RockCodesLeaveEveryTreeFlagClear)
 {
     PlacementScene scene(9);
     scene.WritePlacement(9, 9, {{{2, 2}, kBoulder}, {{3, 3}, kFlatrock}, {{4, 4}, kRock}, {{5, 5}, kPebbles}});
-    PlaceObjects(scene.ctx);
-    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_EQ(scene.ctx.kindsUsed.flags[k], k >= 8) << k;
-    EXPECT_TRUE(scene.ctx.kindsUsed.AnyRock());
-    EXPECT_FALSE(scene.ctx.kindsUsed.AnyBarkTree());
+    scene.Place();
+    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_EQ(scene.kinds.flags[k], k >= 8) << k;
+    EXPECT_TRUE(scene.kinds.AnyRock());
+    EXPECT_FALSE(scene.kinds.AnyBarkTree());
     // Six draws per rock; the generator's state runs on to the next stage.
     Random expected;
     for (int i = 0; i < 4 * 6; ++i) expected.Next();
@@ -271,8 +265,8 @@ TEST(PlacementKindsTest, EveryCodeSetsItsOwnFlag)
     for (int k = 0; k < kObjectKindCount; ++k) {
         PlacementScene scene(5);
         scene.WritePlacement(5, 5, {{{1, 3}, codes[k]}, {{3, 1}, codes[k]}});
-        PlaceObjects(scene.ctx);
-        for (int j = 0; j < kObjectKindCount; ++j) EXPECT_EQ(scene.ctx.kindsUsed.flags[j], j == k) << k << " " << j;
+        scene.Place();
+        for (int j = 0; j < kObjectKindCount; ++j) EXPECT_EQ(scene.kinds.flags[j], j == k) << k << " " << j;
     }
 }
 
@@ -303,13 +297,13 @@ TEST(SamplePlacementTest, FitsTheSampleHeightfield)
     EXPECT_LE(objects, 800);
 
     PlacementScene scene(2);
-    scene.ctx.heights = grid;
+    scene.heights = grid;
     scene.settings.treedir = dir;
     scene.settings.treebmp = "tree01.bmp";
-    scene.ctx.treesId = 9000000;  // above every id this scene hands out
-    scene.ctx.rocksId = 9000001;
-    PlaceObjects(scene.ctx);
-    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_TRUE(scene.ctx.kindsUsed.flags[k]) << k;
+    scene.treesId = 9000000;  // above every id this scene hands out
+    scene.rocksId = 9000001;
+    scene.Place();
+    for (int k = 0; k < kObjectKindCount; ++k) EXPECT_TRUE(scene.kinds.flags[k]) << k;
     const std::vector<std::string> lines = scene.Output();
     const std::size_t placed = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
         return l.find(" Parent 9000000 ") != std::string::npos || l.find(" Parent 9000001 ") != std::string::npos;

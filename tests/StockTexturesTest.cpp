@@ -10,6 +10,8 @@
 
 #include "TestSupport.h"
 #include "core/platform/Paths.h"
+#include "core/basics/Messages.h"
+#include "core/inputs/ProjectSettings.h"
 #include "core/job/StockTextures.h"
 
 namespace kv {
@@ -35,16 +37,9 @@ std::vector<std::string> Listing(const std::string& dir)
 // order of installation. It answers nullopt (no check) unless told otherwise.
 struct Installation {
     test::ScratchDir program, scene;
-    Session session;
-    SilentControl control;
     ProjectSettings settings = DefaultSettings(program.path());
-    SceneWriter writer{session};
-    CreationContext ctx{.settings = settings,
-                        .session = session,
-                        .control = control,
-                        .writer = writer,
-                        .programDirectory = program.path(),
-                        .sceneDirectory = scene.path()};
+    KindsUsed kinds;
+    OutputDirectory output{scene.path()};
     std::optional<std::uint64_t> freeBytes;
     std::vector<std::string> order;
 
@@ -52,7 +47,7 @@ struct Installation {
     {
         for (const char* name : kStockFiles) test::WriteFile(program.File(name), std::string(name));
         settings.oceanindex = 0;
-        ctx.freeSpace = [this](const std::string& dir) {
+        output.freeSpace = [this](const std::string& dir) {
             EXPECT_EQ(dir, scene.path());
             std::vector<std::string> now = Listing(scene.path());
             for (const std::string& name : now)
@@ -63,7 +58,7 @@ struct Installation {
     // Installs and returns the files in the order they arrived.
     std::vector<std::string> Run()
     {
-        InstallStockTextures(ctx);
+        InstallStockTextures(kinds, settings.oceanindex, program.path(), output);
         for (const std::string& name : Listing(scene.path()))
             if (std::find(order.begin(), order.end(), name) == order.end()) order.push_back(name);
         return order;
@@ -102,7 +97,7 @@ TEST(StockTexturesTest, InstallsWhatThePlacedKindsUseInOrder)
     };
     for (const auto& c : cases) {
         Installation install;
-        for (ObjectKind k : c.kinds) install.ctx.kindsUsed.Set(k);
+        for (ObjectKind k : c.kinds) install.kinds.Set(k);
         install.settings.oceanindex = c.ocean;
         EXPECT_EQ(install.Run(), c.files);
         for (const std::string& name : c.files)
@@ -113,7 +108,7 @@ TEST(StockTexturesTest, InstallsWhatThePlacedKindsUseInOrder)
 TEST(StockTexturesTest, ReadOnlyStockArrivesWritableAndReplacesOldFile)
 {
     Installation install;
-    install.ctx.kindsUsed.Set(ObjectKind::Birch);
+    install.kinds.Set(ObjectKind::Birch);
     fs::permissions(install.program.File("birch.jpg"), fs::perms::owner_read | fs::perms::group_read);
     test::WriteFile(install.scene.File("birch.jpg"), std::string("an older picture"));
     install.Run();
@@ -125,8 +120,8 @@ TEST(StockTexturesTest, ReadOnlyStockArrivesWritableAndReplacesOldFile)
 TEST(StockTexturesTest, MissingStockFileEndsTheJobAfterEarlierOnes)
 {
     Installation install;
-    install.ctx.kindsUsed.Set(ObjectKind::Palmtree);
-    install.ctx.kindsUsed.Set(ObjectKind::Fern);
+    install.kinds.Set(ObjectKind::Palmtree);
+    install.kinds.Set(ObjectKind::Fern);
     fs::remove(install.program.File("palmbark.jpg"));
     const JobFailure failure = install.RunFailing();
     EXPECT_EQ(failure.message.text, "Error copying palmbark.jpg.");
@@ -139,7 +134,7 @@ TEST(StockTexturesTest, MissingStockFileEndsTheJobAfterEarlierOnes)
 TEST(StockTexturesTest, MissingEverTgaNamesBothPaths)
 {
     Installation install;
-    install.ctx.kindsUsed.Set(ObjectKind::Evergreen);
+    install.kinds.Set(ObjectKind::Evergreen);
     fs::remove(install.program.File("ever.tga"));
     const JobFailure failure = install.RunFailing();
     EXPECT_EQ(failure.message.text, "Error copying ever.tga. (sourcefile=" + install.program.File("ever.tga") +
@@ -150,7 +145,7 @@ TEST(StockTexturesTest, MissingEverTgaNamesBothPaths)
 TEST(StockTexturesTest, FreeSpaceIsCheckedAgainstEachFile)
 {
     Installation install;
-    install.ctx.kindsUsed.Set(ObjectKind::Fir);  // fir.tga: 7 bytes, then bark.jpg: 8 bytes
+    install.kinds.Set(ObjectKind::Fir);  // fir.tga: 7 bytes, then bark.jpg: 8 bytes
     install.freeBytes = 7;
     const JobFailure failure = install.RunFailing();
     EXPECT_EQ(failure.message.text, "Not enough free disk space.");

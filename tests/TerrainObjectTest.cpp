@@ -6,8 +6,11 @@
 #include "TestSupport.h"
 #include "core/inputs/HeightGrid.h"
 #include "core/basics/Messages.h"
+#include "core/basics/JobControl.h"
+#include "core/model/EnvironmentBuilder.h"
+#include "core/model/TerrainBuilder.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 #include "core/writers/scn/SceneWriter.h"
-#include "core/writers/scn/TerrainObject.h"
 
 namespace kv {
 namespace {
@@ -40,9 +43,15 @@ std::string TerrainText(const HeightGrid& grid, std::int32_t parent = 7)
     Session session;
     SilentControl control;
     {
+        // The terrain alone under a group of the given id.
+        Scene scene;
+        const int earth = AddPlainGroup(scene, "earth", scene.Root());
+        const int terrain = AddTerrain(scene, std::make_shared<const HeightGrid>(grid), earth);
         SceneWriter writer(session);
         EXPECT_TRUE(writer.Open(dir.File("t.scn")));
-        WriteTerrainObject(writer, grid, parent, "/scenes", control);
+        ScnNodeWriter nodes(scene, "/scenes", writer, control);
+        nodes.AssignId(earth, parent);
+        nodes.WriteNode(terrain);
         writer.Close();
     }
     return test::ReadFile(dir.File("t.scn"));

@@ -15,7 +15,7 @@ extern "C" {
 #include "TextureTestSupport.h"
 #include "core/inputs/HeightGrid.h"
 #include "core/platform/Paths.h"
-#include "core/job/CreationContext.h"
+#include "core/platform/OutputDirectory.h"
 #include "core/writers/scn/SceneWriter.h"
 #include "core/textures/ImageOutput.h"
 #include "core/textures/NoiseTexture.h"
@@ -73,35 +73,28 @@ struct Creation {
     ProjectSettings settings;
     Session session;
     test::RecordingControl control;
-    SceneWriter writer{session};
-    CreationContext ctx;
+    std::string programDirectory;
+    OutputDirectory output;
+    HeightGrid heights;
+    bool rocks;
 
-    Creation(const Installation& installation, ProjectSettings s, bool rocks, const std::string& sceneDirectory = "")
+    Creation(const Installation& installation, ProjectSettings s, bool withRocks, const std::string& sceneDirectory = "")
         : settings(std::move(s)),
-          ctx{settings,
-              session,
-              control,
-              writer,
-              installation.program.path(),
-              sceneDirectory.empty() ? installation.scene.path() : sceneDirectory,
-              QueryFreeSpace,
-              0,
-              0,
-              0,
-              0,
-              KindsUsed{},
-              BuildHeightGrid(LoadHeightfield(settings.basedir, settings.basebmp))}
+          programDirectory(installation.program.path()),
+          output{sceneDirectory.empty() ? installation.scene.path() : sceneDirectory},
+          heights(BuildHeightGrid(LoadHeightfield(settings.basedir, settings.basebmp))),
+          rocks(withRocks)
     {
-        if (rocks) ctx.kindsUsed.Set(ObjectKind::Pebbles);
         session.random().SetState(424242);  // as placement left it
     }
+    void Make() { MakeTerrainTextures(settings, heights, rocks, session.random(), programDirectory, output, control); }
 };
 
 std::map<std::string, std::string> ExpectedFiles(const Installation& inst, const Creation& creation, bool rocks)
 {
     test::SmallInputs inputs;
     inputs.size = inst.size;
-    inputs.grid = creation.ctx.heights;
+    inputs.grid = creation.heights;
     inputs.rcPicture = inst.rc;
     inputs.emPicture = inst.em;
     inputs.raPicture = inst.ra;
@@ -164,7 +157,7 @@ std::pair<int, int> DecodedSize(const std::string& path)
 std::string FailureOf(Creation& creation, std::string* title = nullptr)
 {
     try {
-        MakeTerrainTextures(creation.ctx);
+        creation.Make();
     } catch (const JobFailure& failure) {
         if (title) *title = failure.message.title;
         return failure.message.text;
@@ -184,7 +177,7 @@ TEST(TerrainTextureFiles, EqualTheDirectReadingByteForByteWithRocks)
     s.cover1altitudemin = 140;
     s.cover2slopemax = 260;
     Creation creation(inst, s, true);
-    MakeTerrainTextures(creation.ctx);
+    creation.Make();
     const auto expected = ExpectedFiles(inst, creation, true);
     ASSERT_EQ(expected.size(), 6u);
     for (const auto& [name, bytes] : expected) EXPECT_TRUE(test::ReadFile(inst.scene.File(name)) == bytes) << name;
@@ -200,7 +193,7 @@ TEST(TerrainTextureFiles, WithoutRocksWriteFourImagesOnly)
 {
     Installation inst(0);
     Creation creation(inst, inst.Settings(), false);
-    MakeTerrainTextures(creation.ctx);
+    creation.Make();
     EXPECT_EQ(FilesIn(inst.scene.path()), (std::vector<std::string>{"bump1.jpg", "bump2.jpg", "tex1.jpg", "tex2.jpg"}));
     const auto expected = ExpectedFiles(inst, creation, false);
     for (const auto& [name, bytes] : expected) EXPECT_TRUE(test::ReadFile(inst.scene.File(name)) == bytes) << name;
@@ -210,7 +203,7 @@ TEST(TerrainTextureFiles, HiResImagesDecodeAt2304)
 {
     Installation inst(2, 120);
     Creation creation(inst, inst.Settings(), true);
-    MakeTerrainTextures(creation.ctx);
+    creation.Make();
     for (const char* name : kAllImages)
         EXPECT_EQ(DecodedSize(inst.scene.File(name)), std::make_pair(2304, 2304)) << name;
 }
@@ -225,7 +218,7 @@ TEST(TerrainTextureStop, EndsTheJobLeavingOnlyCompleteEarlierFiles)
     {
         test::ScratchDir scene;
         Creation probe(inst, inst.Settings(), true, scene.path());
-        MakeTerrainTextures(probe.ctx);
+        probe.Make();
         checks = probe.control.checks;
     }
     const Creation probe(inst, inst.Settings(), true);
@@ -235,7 +228,7 @@ TEST(TerrainTextureStop, EndsTheJobLeavingOnlyCompleteEarlierFiles)
         test::ScratchDir scene;
         Creation creation(inst, inst.Settings(), true, scene.path());
         creation.control.stopAfter = stopAfter;
-        EXPECT_THROW(MakeTerrainTextures(creation.ctx), JobStopped) << stopAfter;
+        EXPECT_THROW(creation.Make(), JobStopped) << stopAfter;
         // Whatever is on disk is a run of complete files from the start of the order.
         const std::vector<std::string> present = FilesIn(scene.path());
         std::size_t run = 0;
@@ -265,7 +258,7 @@ TEST(TerrainTextureFailure, UnwritableSceneDirectoryEndsTheJobWithItsMessage)
     EXPECT_EQ(title, "Kelvane Error Message");
     // The process lives on: a second creation into a good directory works.
     Creation again(inst, inst.Settings(), false);
-    MakeTerrainTextures(again.ctx);
+    again.Make();
     EXPECT_EQ(FilesIn(inst.scene.path()).size(), 4u);
 }
 
@@ -276,7 +269,7 @@ TEST(TerrainTextureFailure, WriteErrorBlamesTheDiskWhenSpaceIsLow)
     // finished file cannot take its name.
     fs::create_directories(inst.scene.File("bump1.jpg") + "/inside");
     Creation low(inst, inst.Settings(), false);
-    low.ctx.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(15999999); };
+    low.output.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(15999999); };
     std::string title;
     EXPECT_EQ(FailureOf(low, &title), "Error writing " + inst.scene.File("bump1.jpg") +
                                           " (make sure you have enough free disk space and then start the creation "
@@ -287,7 +280,7 @@ TEST(TerrainTextureFailure, WriteErrorBlamesTheDiskWhenSpaceIsLow)
     EXPECT_FALSE(fs::exists(inst.scene.File("tex2.jpg")));
 
     Creation plenty(inst, inst.Settings(), false);
-    plenty.ctx.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(16000000); };
+    plenty.output.freeSpace = [](const std::string&) { return std::optional<std::uint64_t>(16000000); };
     EXPECT_EQ(FailureOf(plenty), "Error writing " + inst.scene.File("bump1.jpg") + ".");
 }
 

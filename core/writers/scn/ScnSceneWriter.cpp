@@ -130,28 +130,17 @@ void Mat1(SceneWriter& w, std::int32_t id, std::int32_t parent, int number, cons
 
 // ----------------------------------------------------------------- the writer
 
-class ScnWriter {
+}  // namespace
+
+class ScnNodeWriter::Impl {
 public:
-    ScnWriter(const Scene& scene, const std::string& directory, SceneWriter& w, JobControl& control)
+    Impl(const Scene& scene, const std::string& directory, SceneWriter& w, JobControl& control)
         : scene_(scene), directory_(directory), w_(w), control_(control), ids_(scene.nodes().size(), 0)
     {
     }
 
-    void Write(const std::function<void(const Node&)>& afterNode)
-    {
-        ids_[0] = w_.WriteSceneHeaderChunks();
-        const auto& nodes = scene_.nodes();
-        for (std::size_t i = 1; i < nodes.size(); ++i) {
-            const Node& node = nodes[i];
-            WriteNode(static_cast<int>(i));
-            if (afterNode) afterNode(node);
-            if (!node.placed && node.kind != NodeKind::Terrain && !IsGroupMember(node)) control_.CheckStop();
-        }
-    }
-
-private:
-    // A member of a group of lights is written with its group.
-    bool IsGroupMember(const Node& node) const { return node.kind == NodeKind::Light && node.parent != scene_.Root(); }
+    void WriteHeader() { ids_[0] = w_.WriteSceneHeaderChunks(); }
+    void AssignId(int index, std::int32_t id) { ids_[static_cast<std::size_t>(index)] = id; }
 
     std::int32_t IdOf(int index)
     {
@@ -161,6 +150,7 @@ private:
     }
     std::int32_t ParentId(const Node& node) const { return ids_[static_cast<std::size_t>(node.parent)]; }
 
+public:
     void WriteNode(int index)
     {
         const Node& node = scene_.node(index);
@@ -173,6 +163,8 @@ private:
         case NodeKind::Camera: WriteCamera(index); break;
         }
     }
+
+private:
 
     void WriteGroup(int index)
     {
@@ -266,8 +258,6 @@ private:
     std::unordered_map<const Mesh*, std::string> bodies_;
 };
 
-}  // namespace
-
 std::string ScnMeshBody(const Mesh& mesh)
 {
     const MeshSpelling spelling = SpellingOfMesh(mesh.name);
@@ -304,10 +294,32 @@ std::string ScnMeshBody(const Mesh& mesh)
     return out;
 }
 
+ScnNodeWriter::ScnNodeWriter(const Scene& scene, const std::string& imageDirectory, SceneWriter& writer,
+                             JobControl& control)
+    : impl_(new Impl(scene, imageDirectory, writer, control))
+{
+}
+
+ScnNodeWriter::~ScnNodeWriter() { delete impl_; }
+void ScnNodeWriter::WriteHeader() { impl_->WriteHeader(); }
+void ScnNodeWriter::AssignId(int node, std::int32_t id) { impl_->AssignId(node, id); }
+void ScnNodeWriter::WriteNode(int node) { impl_->WriteNode(node); }
+
 void WriteScnScene(const Scene& scene, const std::string& imageDirectory, SceneWriter& writer, JobControl& control,
                    const std::function<void(const Node&)>& afterNode)
 {
-    ScnWriter(scene, imageDirectory, writer, control).Write(afterNode);
+    ScnNodeWriter nodes(scene, imageDirectory, writer, control);
+    nodes.WriteHeader();
+    const auto& all = scene.nodes();
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        const Node& node = all[i];
+        nodes.WriteNode(static_cast<int>(i));
+        if (afterNode) afterNode(node);
+        // A stop check after every object but the terrain (which checks its
+        // own rows), the lights of a group and the placed trees and rocks.
+        const bool groupedLight = node.kind == NodeKind::Light && node.parent != scene.Root();
+        if (!node.placed && node.kind != NodeKind::Terrain && !groupedLight) control.CheckStop();
+    }
 }
 
 }  // namespace kv
