@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "core/inputs/SliderTracks.h"
+
 namespace kv::app {
 
 namespace {
@@ -9,11 +11,10 @@ namespace {
 using PS = ProjectSettings;
 using C = Control;
 
-// Marker travel: a single marker covers 80 pixels (values 0 to 100); the
-// right marker of a range starts 6 pixels later, its own width, and so ends
-// 6 pixels later too.
-constexpr int kTravel = 80;
-constexpr int kPairGap = kMarkerSize;
+// Marker travel along the tracks the settings hold positions on.
+constexpr int kTravel = kMarkerTravel;
+constexpr int kPairGap = kMarkerWidth;
+static_assert(kMarkerSize == kMarkerWidth, "the marker images are as wide as a marker's step");
 
 constexpr SliderLayout Range(C label, const char* name, int row, int start, int left, int right, int scaleFirst,
                            int scaleLast, int scaleY)
@@ -30,14 +31,14 @@ constexpr SliderLayout Single(C label, const char* name, int row, int start, int
 }
 
 const std::array<SliderLayout, kSliderCount> kSliders = {
-    Range(C::Cover1AltitudeLabel, "Altitude", 179, 115, 0, 1, 80, 113, 90),
-    Range(C::Cover1SlopeLabel, "Slope", 218, 115, 2, 3, 80, 113, 114),
-    Single(C::Cover1DensityLabel, "Density", 259, 115, 4, 80, 113, 139),
-    Range(C::Cover2AltitudeLabel, "Altitude", 179, 214, 5, 6, 145, 179, 90),
-    Range(C::Cover2SlopeLabel, "Slope", 218, 214, 7, 8, 145, 179, 114),
-    Single(C::Cover2DensityLabel, "Density", 259, 214, 9, 145, 179, 139),
-    Single(C::TreeSizeLabel, "Tree Size", 213, 415, 10, 279, 313, 111),
-    Single(C::RockSizeLabel, "Rock Size", 256, 415, 11, 279, 313, 137),
+    Range(C::Cover1AltitudeLabel, "Altitude", 179, kCover1TrackStart, 0, 1, 80, 113, 90),
+    Range(C::Cover1SlopeLabel, "Slope", 218, kCover1TrackStart, 2, 3, 80, 113, 114),
+    Single(C::Cover1DensityLabel, "Density", 259, kCover1TrackStart, 4, 80, 113, 139),
+    Range(C::Cover2AltitudeLabel, "Altitude", 179, kCover2TrackStart, 5, 6, 145, 179, 90),
+    Range(C::Cover2SlopeLabel, "Slope", 218, kCover2TrackStart, 7, 8, 145, 179, 114),
+    Single(C::Cover2DensityLabel, "Density", 259, kCover2TrackStart, 9, 145, 179, 139),
+    Single(C::TreeSizeLabel, "Tree Size", 213, kSizeTrackStart, 10, 279, 313, 111),
+    Single(C::RockSizeLabel, "Rock Size", 256, kSizeTrackStart, 11, 279, 313, 137),
 };
 
 const std::array<MarkerField, kMarkerCount> kMarkers = {{

@@ -1,5 +1,7 @@
 #include "core/inputs/Bitmap24.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,14 +141,14 @@ BitmapWording BitmapWording::Heightfield(const std::string& directory, const std
 {
     BitmapWording w;
     w.subject = JoinPath(directory, fileName);
-    w.open = "Error getting handle to %s.";
-    w.fileHeader = "Error reading bitmap file header for %s.";
-    w.infoHeader = "Error reading bitmap info header for %s.";
-    w.bits24 = "The heightfield bitmap %s must be 24 bit.";
-    w.uncompressed = "The heightfield bitmap %s must be uncompressed.";
-    w.allocation = "Error allocating memory for bitmap bits for %s.";
-    w.pixelRead = "Error filling lpvbits for %s.";
-    w.tooLarge = "%s is too large.";
+    w.open = text::kHeightfieldOpen;
+    w.fileHeader = text::kFileHeader;
+    w.infoHeader = text::kInfoHeader;
+    w.bits24 = text::kHeightfield24Bit;
+    w.uncompressed = text::kHeightfieldUncompressed;
+    w.allocation = text::kAllocation;
+    w.pixelRead = text::kPixelRead;
+    w.tooLarge = text::kTooLarge;
     return w;
 }
 
@@ -154,28 +156,28 @@ BitmapWording BitmapWording::ForPath(const std::string& path)
 {
     BitmapWording w;
     w.subject = path;
-    w.open = "Error opening %s.";
-    w.fileHeader = "Error reading bitmap file header for %s.";
-    w.infoHeader = "Error reading bitmap info header for %s.";
-    w.bits24 = "%s must be 24 bit.";
-    w.uncompressed = "%s must be uncompressed.";
-    w.allocation = "Error allocating memory for bitmap bits for %s.";
-    w.pixelRead = "Error filling lpvbits for %s.";
-    w.tooLarge = "%s is too large.";
+    w.open = text::kErrorOpening;
+    w.fileHeader = text::kFileHeader;
+    w.infoHeader = text::kInfoHeader;
+    w.bits24 = text::k24Bit;
+    w.uncompressed = text::kUncompressed;
+    w.allocation = text::kAllocation;
+    w.pixelRead = text::kPixelRead;
+    w.tooLarge = text::kTooLarge;
     return w;
 }
 
 BitmapWording BitmapWording::AtmosPreview()
 {
     BitmapWording w;
-    w.open = "Error opening atmos preview bitmap.";
-    w.fileHeader = "Error reading bitmap file header for atmos preview.";
-    w.infoHeader = "Error reading bitmap info header for atmos preview.";
-    w.bits24 = "The bitmap used  for atmos preview must be 24 bit.";
-    w.uncompressed = "The bitmap used for atmos preview must be uncompressed.";
-    w.allocation = "Error allocating memory for bitmap bits for atmos preview.";
-    w.pixelRead = "Error filling lpvbits for atmos preview.";
-    w.tooLarge = "The bitmap used for atmos preview is too large.";
+    w.open = text::kPreviewOpen;
+    w.fileHeader = text::kPreviewFileHeader;
+    w.infoHeader = text::kPreviewInfoHeader;
+    w.bits24 = text::kPreview24Bit;
+    w.uncompressed = text::kPreviewUncompressed;
+    w.allocation = text::kPreviewAllocation;
+    w.pixelRead = text::kPreviewPixelRead;
+    w.tooLarge = text::kPreviewTooLarge;
     return w;
 }
 

@@ -1,5 +1,7 @@
 #include "core/inputs/ElevationInput.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -171,7 +173,7 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     RegisterGdalDrivers();
     GdalErrors errors;
     auto fail = [&](const char* otherwise) {
-        return Failure(FormatMessage("Error reading the elevation data %s: %s.",
+        return Failure(FormatMessage(text::kElevationUnreadable,
                                      {request.subject, errors.Reason(otherwise)}));
     };
 
@@ -188,7 +190,7 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     const std::int64_t rasterHeight = GDALGetRasterYSize(dataset.get());
     const std::int64_t side = std::min(rasterWidth, rasterHeight);
     if (side < 1) throw fail("the raster is empty");
-    if (side > kMaxBitmapSide) throw Failure(FormatMessage("%s is too large.", {request.subject}));
+    if (side > kMaxBitmapSide) throw Failure(FormatMessage(text::kTooLarge, {request.subject}));
     const std::int64_t edge = scale.edge > 0 ? scale.edge : std::min(side, request.maxSide);
     CheckDeclaredSize(edge, edge, request);
 
@@ -208,7 +210,7 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
         square.resize(static_cast<std::size_t>(side) * static_cast<std::size_t>(side));
         if (edge != side) picture.heights.resize(static_cast<std::size_t>(edge) * static_cast<std::size_t>(edge));
     } catch (const std::bad_alloc&) {
-        throw Failure(FormatMessage("Error allocating memory for bitmap bits for %s.", {request.subject}));
+        throw Failure(FormatMessage(text::kAllocation, {request.subject}));
     }
     const int left = static_cast<int>((rasterWidth - side) / 2);
     const int top = static_cast<int>((rasterHeight - side) / 2);
@@ -246,7 +248,7 @@ bool ElevationRasterRecognised(const std::string&) { return false; }
 HeightPicture LoadElevationHeights(const std::string&, const PictureRequest& request, const ElevationScale&)
 {
     throw Failure(FormatMessage(
-        "%s holds elevation data, which this build of Kelvane cannot read (it was built without GDAL).",
+        text::kElevationNotBuiltIn,
         {request.subject}));
 }
 

@@ -1,5 +1,7 @@
 #include "core/inputs/HeightGrid.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <stdexcept>
 
 #include "core/platform/Paths.h"
@@ -33,14 +35,12 @@ Bitmap24 LoadHeightfield(const std::string& directory, const std::string& fileNa
     const BitmapWording wording = BitmapWording::Heightfield(directory, fileName);
     const std::string& subject = wording.subject;
     return LoadBitmap24(subject, wording, [&](std::int32_t width, std::int32_t height) {
-        if (width != height) throw Failure(FormatMessage("The heightfield bitmap %s must be square.", {subject}));
+        if (width != height) throw Failure(FormatMessage(text::kHeightfieldSquare, {subject}));
         if (width < 2)
-            throw Failure(FormatMessage("The heightfield bitmap %s must be at least 2 pixels wide.", {subject}));
+            throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {subject}));
         // More pixels than the textures have would leave texture cells of no size.
         if (width > maxSide)
-            throw Failure(FormatMessage(
-                "The heightfield bitmap %s is larger than the texture resolution; choose a higher resolution.",
-                {subject}));
+            throw Failure(FormatMessage(text::kHeightfieldLargerThanTextures, {subject}));
     });
 }
 

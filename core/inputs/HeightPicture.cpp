@@ -1,5 +1,7 @@
 #include "core/inputs/HeightPicture.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -48,7 +50,7 @@ PictureRequest PictureRequest::ForPath(const std::string& path)
 void CheckDeclaredSize(std::int64_t width, std::int64_t height, const PictureRequest& request)
 {
     const std::int64_t side = std::max(width, height);
-    if (side > kMaxBitmapSide) throw Failure(FormatMessage("%s is too large.", {request.subject}));
+    if (side > kMaxBitmapSide) throw Failure(FormatMessage(text::kTooLarge, {request.subject}));
     if (side > request.maxSide) throw Failure(FormatMessage(request.overMaxSide, {request.subject}));
 }
 

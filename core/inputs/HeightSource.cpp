@@ -1,5 +1,7 @@
 #include "core/inputs/HeightSource.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include "core/inputs/HeightGrid.h"
 #include "core/inputs/PictureFormat.h"
 #include "core/inputs/PngInput.h"
@@ -23,9 +25,9 @@ HeightPicture LoadHeightSource(const std::string& directory, const std::string& 
         return HeightsOfBitmap(LoadHeightfield(directory, fileName));
     }
     if (picture.width != picture.height)
-        throw Failure(FormatMessage("The heightfield bitmap %s must be square.", {path}));
+        throw Failure(FormatMessage(text::kHeightfieldSquare, {path}));
     if (picture.width < 2)
-        throw Failure(FormatMessage("The heightfield bitmap %s must be at least 2 pixels wide.", {path}));
+        throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {path}));
     return picture;
 }
 

@@ -1,5 +1,7 @@
 #include "core/inputs/PngInput.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -186,11 +188,11 @@ public:
     {
         std::string reason = stream_.reason[0] ? stream_.reason : "unknown error";
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
-        throw Failure(FormatMessage("Error reading the PNG file %s: %s.", {request_.subject, reason}));
+        throw Failure(FormatMessage(text::kPngUnreadable, {request_.subject, reason}));
     }
     [[noreturn]] void FailAllocation() const
     {
-        throw Failure(FormatMessage("Error allocating memory for bitmap bits for %s.", {request_.subject}));
+        throw Failure(FormatMessage(text::kAllocation, {request_.subject}));
     }
     const PictureRequest& Request() const { return request_; }
 
@@ -204,7 +206,7 @@ std::FILE* OpenPngFile(const std::string& path, const PictureRequest& request)
 {
     std::error_code ec;
     std::FILE* file = std::filesystem::is_directory(path, ec) ? nullptr : std::fopen(path.c_str(), "rb");
-    if (!file) throw Failure(FormatMessage("Error opening %s.", {request.subject}));
+    if (!file) throw Failure(FormatMessage(text::kErrorOpening, {request.subject}));
     return file;
 }
 
@@ -301,7 +303,7 @@ Bitmap24 DecodeColours(PngDecoder& decoder)
     const bool colour = header.colourType == PNG_COLOR_TYPE_RGB || header.colourType == PNG_COLOR_TYPE_RGB_ALPHA ||
                         header.colourType == PNG_COLOR_TYPE_PALETTE;
     if (!colour || header.bitDepth == 16)
-        throw Failure(FormatMessage("%s must be an 8-bit colour PNG.", {decoder.Request().subject}));
+        throw Failure(FormatMessage(text::kPngNotColour, {decoder.Request().subject}));
     const PngRowLayout layout = decoder.Layout(true);
     if (layout.channels != 3 || layout.bitDepth != 8)
         throw std::logic_error("PNG transformations left an unexpected row layout");

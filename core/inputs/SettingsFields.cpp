@@ -1,5 +1,7 @@
 #include "core/inputs/SettingsFields.h"
 
+#include "core/inputs/SliderTracks.h"
+
 #include <charconv>
 #include <limits>
 
@@ -57,23 +59,25 @@ std::vector<SettingsField> BuildFields()
     fields.push_back(IndexField("oceanindex", &PS::oceanindex, 4));
     fields.push_back(IndexField("resolution", &PS::resolution, 2));
 
-    // Marker tracks in window pixels: cover 1 from 115 to 201, cover 2 from
-    // 214 to 300; a single marker's track ends 6 pixels earlier (its own width).
+    // Marker positions along the window's slider tracks.
     const auto Min = FieldKind::MarkerMin;
     const auto Max = FieldKind::MarkerMax;
     const auto One = FieldKind::Marker;
-    fields.push_back(MarkerField("cover1altitudemin", Min, &PS::cover1altitudemin, 115, 201, &PS::cover1altitudemax));
-    fields.push_back(MarkerField("cover1altitudemax", Max, &PS::cover1altitudemax, 115, 201, &PS::cover1altitudemin));
-    fields.push_back(MarkerField("cover1slopemin", Min, &PS::cover1slopemin, 115, 201, &PS::cover1slopemax));
-    fields.push_back(MarkerField("cover1slopemax", Max, &PS::cover1slopemax, 115, 201, &PS::cover1slopemin));
-    fields.push_back(MarkerField("cover1density", One, &PS::cover1density, 115, 195));
-    fields.push_back(MarkerField("cover2altitudemin", Min, &PS::cover2altitudemin, 214, 300, &PS::cover2altitudemax));
-    fields.push_back(MarkerField("cover2altitudemax", Max, &PS::cover2altitudemax, 214, 300, &PS::cover2altitudemin));
-    fields.push_back(MarkerField("cover2slopemin", Min, &PS::cover2slopemin, 214, 300, &PS::cover2slopemax));
-    fields.push_back(MarkerField("cover2slopemax", Max, &PS::cover2slopemax, 214, 300, &PS::cover2slopemin));
-    fields.push_back(MarkerField("cover2density", One, &PS::cover2density, 214, 294));
-    fields.push_back(MarkerField("treessize", One, &PS::treessize, 415, 495));
-    fields.push_back(MarkerField("rockssize", One, &PS::rockssize, 415, 495));
+    constexpr std::int32_t c1 = kCover1TrackStart, c1Range = RangeMarkerEnd(c1), c1One = SingleMarkerEnd(c1);
+    constexpr std::int32_t c2 = kCover2TrackStart, c2Range = RangeMarkerEnd(c2), c2One = SingleMarkerEnd(c2);
+    constexpr std::int32_t size = kSizeTrackStart, sizeOne = SingleMarkerEnd(size);
+    fields.push_back(MarkerField("cover1altitudemin", Min, &PS::cover1altitudemin, c1, c1Range, &PS::cover1altitudemax));
+    fields.push_back(MarkerField("cover1altitudemax", Max, &PS::cover1altitudemax, c1, c1Range, &PS::cover1altitudemin));
+    fields.push_back(MarkerField("cover1slopemin", Min, &PS::cover1slopemin, c1, c1Range, &PS::cover1slopemax));
+    fields.push_back(MarkerField("cover1slopemax", Max, &PS::cover1slopemax, c1, c1Range, &PS::cover1slopemin));
+    fields.push_back(MarkerField("cover1density", One, &PS::cover1density, c1, c1One));
+    fields.push_back(MarkerField("cover2altitudemin", Min, &PS::cover2altitudemin, c2, c2Range, &PS::cover2altitudemax));
+    fields.push_back(MarkerField("cover2altitudemax", Max, &PS::cover2altitudemax, c2, c2Range, &PS::cover2altitudemin));
+    fields.push_back(MarkerField("cover2slopemin", Min, &PS::cover2slopemin, c2, c2Range, &PS::cover2slopemax));
+    fields.push_back(MarkerField("cover2slopemax", Max, &PS::cover2slopemax, c2, c2Range, &PS::cover2slopemin));
+    fields.push_back(MarkerField("cover2density", One, &PS::cover2density, c2, c2One));
+    fields.push_back(MarkerField("treessize", One, &PS::treessize, size, sizeOne));
+    fields.push_back(MarkerField("rockssize", One, &PS::rockssize, size, sizeOne));
 
     const std::pair<const char*, RgbColor PS::*> colours[] = {
         {"basecolor1", &PS::basecolor1},     {"basecolor2", &PS::basecolor2},     {"basecolor3", &PS::basecolor3},
@@ -190,10 +194,10 @@ std::optional<std::string> CheckSettingsNumber(const SettingsField& field, std::
     case FieldKind::Marker:
         break;
     case FieldKind::MarkerMin:
-        high = (partner && *partner < field.high ? *partner : field.high) - static_cast<std::int64_t>(kMarkerGap);
+        high = (partner && *partner < field.high ? *partner : field.high) - static_cast<std::int64_t>(kMarkerWidth);
         break;
     case FieldKind::MarkerMax:
-        low = (partner && *partner > field.low ? *partner : field.low) + static_cast<std::int64_t>(kMarkerGap);
+        low = (partner && *partner > field.low ? *partner : field.low) + static_cast<std::int64_t>(kMarkerWidth);
         break;
     }
     if (value < low || value > high)

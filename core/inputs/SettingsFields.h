@@ -28,9 +28,6 @@ enum class FieldKind {
     Colour,     // one colour component; keeps the low 8 bits
 };
 
-// The smallest distance between the two markers of a range pair.
-inline constexpr std::int32_t kMarkerGap = 6;
-
 struct SettingsField {
     std::string key;
     FieldKind kind = FieldKind::Text;

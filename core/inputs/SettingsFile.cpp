@@ -1,5 +1,7 @@
 #include "core/inputs/SettingsFile.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -72,9 +74,8 @@ void ProbeBitmap(ProjectSettings& record, std::string ProjectSettings::*name, st
     if (FileOpens(JoinPath(record.*dir, record.*name))) return;
     const std::string sep(1, PathSeparator());
     // The placement bitmap gets the same text as the heightfield.
-    Show(hooks, ErrorMessage(FormatMessage("Can't find or open the file %s" + sep + "%s (specified in %s" + sep +
-                                               "%s). Please find it or select another heightfield bitmap . . .",
-                                           {record.*dir, record.*name, settingsDirectory, settingsFileName})));
+    Show(hooks, ErrorMessage(FormatMessage(text::kMissingBitmap, {JoinPath(record.*dir, record.*name),
+                                                                  JoinPath(settingsDirectory, settingsFileName)})));
     record.*name = "";
     record.*dir = programDirectory;
     if (hooks.offerReplacement) {
@@ -139,16 +140,16 @@ std::optional<std::string> CheckSettingsRecord(const ProjectSettings& settings)
 std::optional<Message> SaveSettingsFile(const std::string& path, const ProjectSettings& settings)
 {
     if (std::optional<std::string> why = CheckSettingsRecord(settings))
-        return ErrorMessage(FormatMessage("Cannot save %s: %s.", {path, *why}));
+        return ErrorMessage(FormatMessage(text::kCannotSave, {path, *why}));
 
     const std::string bytes = FormatSettingsFile(settings);
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return ErrorMessage(FormatMessage("Error opening %s.", {path}), SystemReason(EISDIR));
+    if (fs::is_directory(path, ec)) return ErrorMessage(FormatMessage(text::kErrorOpening, {path}), SystemReason(EISDIR));
     // Written under a temporary name beside the target and renamed into
     // place, so a failed write never destroys the file being replaced.
     const FileOutcome saved = WriteFileWhole(path, bytes.data(), bytes.size(), nullptr);
     if (saved.ok()) return std::nullopt;
-    const char* pattern = saved.failed == FileStep::Open ? "Error opening %s." : "Error writing %s.";
+    const char* pattern = saved.failed == FileStep::Open ? text::kErrorOpening : text::kErrorWriting;
     return ErrorMessage(FormatMessage(pattern, {path}), saved.Reason());
 }
 
@@ -160,19 +161,19 @@ bool LoadSettingsFile(const std::string& settingsDirectory, const std::string& s
     int error = 0;
     const std::optional<std::string> bytes = ReadSettingsBytes(path, error);
     if (!bytes) {
-        Show(hooks, ErrorMessage(FormatMessage("Error opening %s.", {path}), SystemReason(error)));
+        Show(hooks, ErrorMessage(FormatMessage(text::kErrorOpening, {path}), SystemReason(error)));
         return false;
     }
 
     SettingsParse parse = ParseSettingsText(*bytes);
     if (parse.status == SettingsParse::Status::BadVersion) {
         // The file is named where there is room for it (the command line).
-        Show(hooks, ErrorMessage("Invalid Version in the .kv file you loaded", path));
+        Show(hooks, ErrorMessage(text::kInvalidVersion, path));
         return false;
     }
     if (parse.status != SettingsParse::Status::Ok) {
-        Show(hooks, ErrorMessage("Error in the settings file " + path + ", line " + std::to_string(parse.line) +
-                                 " (" + parse.key + "): " + parse.reason + "."));
+        Show(hooks, ErrorMessage(FormatMessage(text::kSettingsFileError,
+                                               {path, std::to_string(parse.line), parse.key, parse.reason})));
         return false;
     }
 
@@ -191,14 +192,14 @@ std::optional<std::string> ApplySettingValue(ProjectSettings& settings, const st
                                              const std::string& value)
 {
     const SettingsField* field = FindSettingsField(key);
-    if (!field) return "Unknown settings key \"" + key + "\".";
+    if (!field) return FormatMessage(text::kUnknownKey, {key});
     if (field->kind == FieldKind::Text) {
-        if (auto why = CheckSettingsText(value)) return "Invalid value for " + key + ": " + *why + ".";
+        if (auto why = CheckSettingsText(value)) return FormatMessage(text::kInvalidValue, {key, *why});
     } else if (field->number) {
         std::optional<std::int32_t> partner;
         if (field->partner) partner = settings.*field->partner;
         if (auto why = CheckSettingsNumber(*field, ConvertSettingsInteger(value), partner))
-            return "Invalid value for " + key + ": " + *why + ".";
+            return FormatMessage(text::kInvalidValue, {key, *why});
     }
     StoreSettingsValue(settings, *field, value);
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "core/job/CreationJob.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -71,7 +73,7 @@ bool CreationJob::AskForSceneFile()
         // A line break or another control character would break the scene
         // text, whose texture lines name the scene directory.
         if (HasControlCharacter(directory) || HasControlCharacter(choice->title)) {
-            frontEnd_.ShowMessage(Message{"The scene directory and file name must not contain control characters.",
+            frontEnd_.ShowMessage(Message{text::kControlCharacterInSceneName,
                                           kMessageTitle, MessageIcon::Error, Modality::Modal});
             continue;
         }
@@ -79,7 +81,7 @@ bool CreationJob::AskForSceneFile()
         // or a path through "..", is the program directory all the same.
         if (SameDirectory(directory, programDirectory_)) {
             frontEnd_.ShowMessage(Message{
-                "You must choose a directory other than the executable directory for your scene directory.",
+                text::kProgramDirectoryChosen,
                 kMessageTitle, MessageIcon::Error, Modality::Modal});
             continue;
         }
@@ -100,7 +102,7 @@ void CreationJob::WriteScene()
     SceneWriter writer(session_);
     const std::string scenePath = JoinPath(sceneDirectory, session_.sceneFileName);
     if (const FileOutcome opened = writer.OpenReplacing(scenePath, output.temporaryFiles); !opened.ok())
-        throw FailureBecause(FormatMessage("Error opening %s.", {scenePath}), opened.Reason());
+        throw FailureBecause(FormatMessage(text::kErrorOpening, {scenePath}), opened.Reason());
 
     // The scene model: the fixed objects, the terrain, the trees and rocks.
     Scene scene;
@@ -144,7 +146,7 @@ void CreationJob::WriteScene()
 
     // The scene last, so that a scene never names an image that is not there.
     if (const FileOutcome placed = writer.PutInPlace(); !placed.ok())
-        throw FailureBecause("Error copying scene file from temp directory.", placed.Reason());
+        throw FailureBecause(text::kSceneNotInPlace, placed.Reason());
 
     control.SetProgress(100);
     frontEnd_.ShowMessage(Message{ReportText(sceneDirectory, session_.sceneFileName, settings_, kinds), kMessageTitle,

@@ -1,5 +1,7 @@
 #include "core/job/StockTextures.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <string>
 #include <optional>
 
@@ -28,7 +30,7 @@ void Install(const std::string& programDirectory, const OutputDirectory& output,
 
     if (output.freeSpace) {
         const std::optional<std::uint64_t> free = output.freeSpace(output.path);
-        if (free && *free < *size) throw Failure("Not enough free disk space.", kErrorTitle);
+        if (free && *free < *size) throw Failure(text::kNotEnoughDiskSpace, kErrorTitle);
     }
     const FileOutcome copied = CopyFileWhole(source, destination, output.temporaryFiles);
     if (!copied.ok()) throw FailureBecause(copyFailure, copied.Reason());
@@ -36,7 +38,7 @@ void Install(const std::string& programDirectory, const OutputDirectory& output,
 
 void InstallShort(const std::string& programDirectory, const OutputDirectory& output, const std::string& name)
 {
-    Install(programDirectory, output, name, "Error copying " + name + ".");
+    Install(programDirectory, output, name, FormatMessage(text::kErrorCopying, {name}));
 }
 
 }  // namespace
@@ -46,7 +48,7 @@ void InstallStockTextures(const KindsUsed& used, int oceanindex, const std::stri
 {
     if (used[ObjectKind::Evergreen]) {
         const std::string message =
-            FormatMessage("Error copying ever.tga. (sourcefile=%s, destination file=%s)",
+            FormatMessage(text::kErrorCopyingEvergreen,
                           {JoinPath(programDirectory, "ever.tga"), JoinPath(output.path, "ever.tga")});
         Install(programDirectory, output, "ever.tga", message);
     }

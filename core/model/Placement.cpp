@@ -1,5 +1,7 @@
 #include "core/model/Placement.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -46,13 +48,12 @@ KindsUsed PlaceObjects(Scene& scene, const ProjectSettings& settings, const Heig
     const int heightfieldSide = heights.n;
     const Bitmap24 picture =
         LoadBitmap24(path, BitmapWording::ForPath(path), [heightfieldSide](std::int32_t width, std::int32_t height) {
-            if (height != width) throw Failure("The bitmap used for trees and rocks placement must be square.");
+            if (height != width) throw Failure(text::kPlacementSquare);
             if (width != heightfieldSide)
-                throw Failure(
-                    "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.");
+                throw Failure(text::kPlacementSize);
             // Positions divide by N - 1: a single pixel has no grid spacing.
             if (width < 2)
-                throw Failure("The bitmap used for trees and rocks placement must be at least 2 pixels wide.");
+                throw Failure(text::kPlacementTwoPixels);
         });
 
     PlacedObjectBuilder builder(scene, settings.baseindex);

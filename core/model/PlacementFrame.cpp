@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/inputs/SliderTracks.h"
+
 
 namespace kv {
 
@@ -25,7 +27,7 @@ float DrawUnit(Random& random) { return static_cast<float>(random.Next()) / 3276
 
 float SizeFactor(int setting, const SizeRule& rule, float r)
 {
-    const float base = static_cast<float>(setting - 414) / rule.d;
+    const float base = static_cast<float>(setting - (kSizeTrackStart - 1)) / rule.d;
     if (rule.fixed) return base;
     return base * (rule.k * r + rule.c);
 }

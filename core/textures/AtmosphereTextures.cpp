@@ -1,4 +1,6 @@
 // atmos.jpg and fog.tga, the images of the sky and fog domes.
+
+#include "core/basics/MessageTexts.h"
 #include "core/textures/AtmosphereTextures.h"
 
 #include <array>
@@ -56,19 +58,19 @@ void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
 
     if (output.freeSpace) {
         const std::optional<std::uint64_t> available = output.freeSpace(output.path);
-        if (available && *available < kFogTgaSize) throw Failure("Not enough free disk space.", kErrorTitle);
+        if (available && *available < kFogTgaSize) throw Failure(text::kNotEnoughDiskSpace, kErrorTitle);
     }
     // Written whole under a temporary name beside fog.tga, then renamed over it.
     const std::string path = JoinPath(output.path, "fog.tga");
     ReplacementFile file(path, output.temporaryFiles);
     if (const FileOutcome created = file.Create(); !created.ok())
-        throw FailureBecause(FormatMessage("Error opening %s.", {path}), created.Reason());
+        throw FailureBecause(FormatMessage(text::kErrorOpening, {path}), created.Reason());
     if (const FileOutcome written = file.Write(bytes.data(), bytes.size()); !written.ok())
-        throw FailureBecause(FormatMessage("Error writing %s.", {path}), written.Reason());
+        throw FailureBecause(FormatMessage(text::kErrorWriting, {path}), written.Reason());
     if (const FileOutcome closed = file.Close(); !closed.ok())
-        throw FailureBecause(FormatMessage("Error writing %s.", {path}), closed.Reason());
+        throw FailureBecause(FormatMessage(text::kErrorWriting, {path}), closed.Reason());
     if (const FileOutcome placed = file.PutInPlace(); !placed.ok())
-        throw FailureBecause("Error copying fog.tga.", placed.Reason());
+        throw FailureBecause(text::kErrorCopyingFog, placed.Reason());
 }
 
 void WriteAtmosJpeg(const ProjectSettings& settings, const std::string& programDirectory,

@@ -1,5 +1,7 @@
 #include "core/textures/Covers.h"
 
+#include "core/inputs/SliderTracks.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -37,9 +39,9 @@ CoverLimits Limits(std::int32_t altitudeMin, std::int32_t altitudeMax, std::int3
 {
     CoverLimits limits;
     limits.altitudeLow = Limit(altitudeMin, origin, 3.1875);
-    limits.altitudeHigh = Limit(altitudeMax, origin + 6, 3.1875);
+    limits.altitudeHigh = Limit(altitudeMax, origin + kMarkerWidth, 3.1875);
     limits.slopeLow = Limit(slopeMin, origin, 3.1875);
-    limits.slopeHigh = Limit(slopeMax, origin + 6, 3.1875);
+    limits.slopeHigh = Limit(slopeMax, origin + kMarkerWidth, 3.1875);
     limits.density = Limit(density, origin, 1.59375);
     return limits;
 }
@@ -50,12 +52,14 @@ constexpr std::uint16_t kNever = 0xffff;
 
 CoverLimits Cover1Limits(const ProjectSettings& s)
 {
-    return Limits(s.cover1altitudemin, s.cover1altitudemax, s.cover1slopemin, s.cover1slopemax, s.cover1density, 115);
+    return Limits(s.cover1altitudemin, s.cover1altitudemax, s.cover1slopemin, s.cover1slopemax, s.cover1density,
+                  kCover1TrackStart);
 }
 
 CoverLimits Cover2Limits(const ProjectSettings& s)
 {
-    return Limits(s.cover2altitudemin, s.cover2altitudemax, s.cover2slopemin, s.cover2slopemax, s.cover2density, 214);
+    return Limits(s.cover2altitudemin, s.cover2altitudemax, s.cover2slopemin, s.cover2slopemax, s.cover2density,
+                  kCover2TrackStart);
 }
 
 int PatternDivisor(int pattern)

@@ -1,5 +1,7 @@
 #include "core/textures/HeightTexture.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -25,7 +27,7 @@ HeightResampling ResamplingFor(int textureSize, int gridSize)
 void CheckHeightfieldFits(const HeightGrid& grid, int textureSize, const std::string& path)
 {
     if (grid.n < 2)
-        throw Failure(FormatMessage("The heightfield bitmap %s must be at least 2 pixels wide.", {path}));
+        throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {path}));
     // More cells than pixels would make the cell size 0 and read past the grid.
     if (grid.n > textureSize)
         throw Failure(FormatMessage(

@@ -1,5 +1,7 @@
 #include "core/textures/ImageOutput.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
@@ -248,7 +250,7 @@ JpegStatus WriteJpegBytes(const std::string& path, const JpegBytes& bytes, Tempo
 
 JobFailure OutOfMemoryFailure()
 {
-    return Failure("Not enough memory to create the scene.", kErrorTitle);
+    return Failure(text::kNotEnoughMemory, kErrorTitle);
 }
 
 JobFailure JpegWriteFailure(JpegStatus status, const std::string& path, const std::string& sceneDirectory,
@@ -258,15 +260,13 @@ JobFailure JpegWriteFailure(JpegStatus status, const std::string& path, const st
     if (status == JpegStatus::OutOfMemory) return OutOfMemoryFailure();
     if (status == JpegStatus::CannotOpen) {
         std::fprintf(stderr, "can't open %s\n", path.c_str());
-        return FailureBecause(FormatMessage("Error writing %s.", {path}), reason, kErrorTitle);
+        return FailureBecause(FormatMessage(text::kErrorWriting, {path}), reason, kErrorTitle);
     }
     const std::optional<std::uint64_t> free = freeSpace ? freeSpace(sceneDirectory) : std::nullopt;
     if (free && *free < kLowDiskSpace)
-        return FailureBecause(FormatMessage("Error writing %s (make sure you have enough free disk space and then "
-                                            "start the creation process over again).",
-                                            {path}),
+        return FailureBecause(FormatMessage(text::kErrorWritingLowDiskSpace, {path}),
                               reason, kErrorTitle);
-    JobFailure failure = FailureBecause(FormatMessage("Error writing %s.", {path}), reason, kErrorTitle);
+    JobFailure failure = FailureBecause(FormatMessage(text::kErrorWriting, {path}), reason, kErrorTitle);
     failure.message.modality = Modality::Modal;
     return failure;
 }

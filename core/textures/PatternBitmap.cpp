@@ -1,5 +1,7 @@
 #include "core/textures/PatternBitmap.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <cstring>
 #include <stdexcept>
 
@@ -56,7 +58,7 @@ PatternRaster LoadPatternBitmap(const std::string& path, int textureSize, const 
         LoadBitmap24(path, BitmapWording::ForPath(path), [&](std::int32_t width, std::int32_t height) {
             if (static_cast<std::int64_t>(width) * 2 != textureSize || height != width) {
                 const std::string half = std::to_string(textureSize / 2);
-                throw Failure(FormatMessage("The pattern bitmap %s must be " + half + " x " + half + " pixels.", {path}));
+                throw Failure(FormatMessage(text::kPatternSize, {path, half, half}));
             }
         });
     return TilePattern(picture, textureSize, check);

@@ -1,5 +1,7 @@
 #include "core/writers/scn/SceneWriter.h"
 
+#include "core/basics/MessageTexts.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -95,7 +97,7 @@ void SceneWriter::Abandon()
 void SceneWriter::FailWrite(const FileOutcome& outcome)
 {
     Abandon();
-    throw FailureBecause(FormatMessage("Error writing %s.", {path_}), outcome.Reason());
+    throw FailureBecause(FormatMessage(text::kErrorWriting, {path_}), outcome.Reason());
 }
 
 void SceneWriter::Flush()
