@@ -35,8 +35,7 @@ PictureRequest PictureRequest::Heightfield(const std::string& directory, const s
     PictureRequest request;
     request.subject = JoinPath(directory, fileName);
     request.maxSide = textureSize > 0 ? std::min(textureSize, kMaxBitmapSide) : kMaxBitmapSide;
-    request.overMaxSide =
-        "The heightfield bitmap %s is larger than the texture resolution; choose a higher resolution.";
+    request.overMaxSide = text::kHeightfieldLargerThanTextures;
     return request;
 }
 

@@ -30,8 +30,7 @@ void CheckHeightfieldFits(const HeightGrid& grid, int textureSize, const std::st
         throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {path}));
     // More cells than pixels would make the cell size 0 and read past the grid.
     if (grid.n > textureSize)
-        throw Failure(FormatMessage(
-            "The heightfield bitmap %s is larger than the texture resolution; choose a higher resolution.", {path}));
+        throw Failure(FormatMessage(text::kHeightfieldLargerThanTextures, {path}));
 }
 
 Raster BuildHeightTexture(const HeightGrid& grid, int textureSize, const RowCheck& check)
