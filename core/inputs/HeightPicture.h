@@ -1,4 +1,5 @@
 #pragma once
+#include "core/basics/MessageTexts.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ struct PictureRequest {
     std::int64_t maxSide = kMaxBitmapSide; // never above kMaxBitmapSide
     // Shown (with `subject` for "%s") when a side is over maxSide but within
     // kMaxBitmapSide; beyond kMaxBitmapSide the message is "%s is too large.".
-    std::string overMaxSide = "%s is too large.";
+    std::string overMaxSide = text::kTooLarge;
 
     // The heightfield dir<sep>file for textures of `textureSize` pixels (0:
     // no texture limit, only the common one).

@@ -5,6 +5,7 @@
 #include <string>
 #include <optional>
 
+#include "core/basics/FreeSpaceCheck.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
 #include "core/platform/ReplacementFile.h"
@@ -28,10 +29,7 @@ void Install(const std::string& programDirectory, const OutputDirectory& output,
     const std::optional<std::uint64_t> size = FileSize(source);
     if (!size) throw Failure(copyFailure);
 
-    if (output.freeSpace) {
-        const std::optional<std::uint64_t> free = output.freeSpace(output.path);
-        if (free && *free < *size) throw Failure(text::kNotEnoughDiskSpace, kErrorTitle);
-    }
+    RequireFreeSpace(output, *size);
     const FileOutcome copied = CopyFileWhole(source, destination, output.temporaryFiles);
     if (!copied.ok()) throw FailureBecause(copyFailure, copied.Reason());
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "core/basics/FreeSpaceCheck.h"
 #include "core/inputs/Bitmap24.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
@@ -56,10 +57,7 @@ void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
         pixel[3] = FogAlphaRamp[static_cast<std::size_t>(i)];
     }
 
-    if (output.freeSpace) {
-        const std::optional<std::uint64_t> available = output.freeSpace(output.path);
-        if (available && *available < kFogTgaSize) throw Failure(text::kNotEnoughDiskSpace, kErrorTitle);
-    }
+    RequireFreeSpace(output, kFogTgaSize);
     // Written whole under a temporary name beside fog.tga, then renamed over it.
     const std::string path = JoinPath(output.path, "fog.tga");
     ReplacementFile file(path, output.temporaryFiles);
