@@ -35,6 +35,7 @@ public:
     int stopAfterChecks = -1;  // -1: never
     bool stopRequested = false;
     std::function<void(int)> onProgress;
+    std::function<void()> onCheck;  // called at every stop check
 
     std::optional<SceneFileChoice> AskSceneFile(const std::string& dir, const std::string& name) override
     {
@@ -54,6 +55,7 @@ public:
     void LeaveBusy() override { --busyDepth; }
     bool StopRequested() override
     {
+        if (onCheck) onCheck();
         ++stopChecks;
         if (stopAfterChecks >= 0 && stopChecks > stopAfterChecks) stopRequested = true;
         return stopRequested;
@@ -186,18 +188,62 @@ TEST_F(JobFixture, SecondCreationOffersTheLastChoiceAndContinuesTheIds)
     EXPECT_NE(second.find("Scen V0.04 Id " + Id7(lastId + 1) + " Parent 0"), std::string::npos);
 }
 
-TEST_F(JobFixture, AStopAtAnyCheckLeavesNoSceneAndNoTemporaryFile)
+// What a stop at a check would leave: where the progress stands, whether the
+// scene text is complete in its temporary file, and which of the files made
+// after the scene text (on the job's own thread, so at fixed checks) exist.
+struct CheckSnapshot {
+    int progress = -1;
+    bool sceneTextComplete = false;
+    std::vector<std::string> laterFiles;
+    bool operator==(const CheckSnapshot&) const = default;
+};
+
+TEST_F(JobFixture, AStopAtEveryStageLeavesNoSceneAndOnlyWholeFiles)
 {
-    // Count the checks of a full run, then stop at a spread of them and at
-    // each of the last ones (the images after the scene text, before the
-    // scene takes its name).
+    settings.oceanindex = 2;  // ripple.jpg is installed after the scene text
+    test::WriteFile(programDir.File("ripple.jpg"), std::string("ripples"));
+    const std::vector<std::string> later = {"ripple.jpg", "fog.tga", "atmos.jpg"};
+    auto take = [&] {
+        CheckSnapshot shot;
+        shot.progress = ui.progress.empty() ? -1 : ui.progress.back();
+        for (const std::string& name : test::TemporaryFilesIn(sceneDir.path())) {
+            const std::string text = test::ReadFile(sceneDir.File(name));
+            if (text.size() >= 30 && text.substr(text.size() - 30) == "END V1.00 Id 0 Parent 0 Size 0")
+                shot.sceneTextComplete = true;
+        }
+        for (const std::string& name : later)
+            if (fs::exists(sceneDir.File(name))) shot.laterFiles.push_back(name);
+        return shot;
+    };
+
+    // A whole run records every check.
+    std::vector<CheckSnapshot> shots;
+    ui.onCheck = [&] { shots.push_back(take()); };
     EXPECT_EQ(Run("count"), JobOutcome::Finished);
-    const int checks = ui.stopChecks;
-    ASSERT_GT(checks, 12);
-    fs::remove(sceneDir.File("count.scn"));
+    ui.onCheck = {};
+    for (const std::string& name : SceneDirFiles()) fs::remove(sceneDir.File(name));
+
+    // There is a check between every two stages that leave something behind:
+    // once the scene text is complete and nothing after it is made, after
+    // the stock texture, after fog.tga and after atmos.jpg.
+    auto seen = [&](bool complete, std::vector<std::string> files) {
+        return std::any_of(shots.begin(), shots.end(), [&](const CheckSnapshot& s) {
+            return s.sceneTextComplete == complete && s.laterFiles == files;
+        });
+    };
+    EXPECT_TRUE(seen(false, {}));
+    EXPECT_TRUE(seen(true, {}));
+    EXPECT_TRUE(seen(true, {"ripple.jpg"}));
+    EXPECT_TRUE(seen(true, {"ripple.jpg", "fog.tga"}));
+    EXPECT_TRUE(seen(true, {"ripple.jpg", "fog.tga", "atmos.jpg"}));
+
+    // Stop at the first check of every stage (wherever what a stop would
+    // leave changes) and at the last check.
     std::vector<int> stops;
-    for (int at = 0; at < checks - 8; at += 1 + checks / 12) stops.push_back(at);
-    for (int at = checks - 8; at < checks; ++at) stops.push_back(at);
+    for (std::size_t i = 0; i < shots.size(); ++i)
+        if (i == 0 || !(shots[i] == shots[i - 1])) stops.push_back(static_cast<int>(i));
+    stops.push_back(static_cast<int>(shots.size()) - 1);
+    EXPECT_GT(stops.size(), 30u);
     for (int at : stops) {
         ui.stopChecks = 0;
         ui.stopAfterChecks = at;
@@ -208,6 +254,11 @@ TEST_F(JobFixture, AStopAtAnyCheckLeavesNoSceneAndNoTemporaryFile)
         EXPECT_FALSE(ui.stopRequested) << "the end routine clears the request";
         EXPECT_EQ(ui.busyDepth, 0);
         EXPECT_TRUE(OurTemporaryFiles().empty()) << at;
+        std::vector<std::string> present;
+        for (const std::string& name : later)
+            if (fs::exists(sceneDir.File(name))) present.push_back(name);
+        EXPECT_EQ(present, shots[static_cast<std::size_t>(at)].laterFiles) << at;
+        for (const std::string& name : SceneDirFiles()) fs::remove(sceneDir.File(name));
     }
 }
 

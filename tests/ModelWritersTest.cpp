@@ -21,16 +21,6 @@ namespace kv {
 namespace {
 
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 bool StartsWith(const std::string& s, std::string_view prefix)
 {
     return s.rfind(prefix, 0) == 0;
@@ -423,6 +413,155 @@ TEST(ModelMeshesTest, MeshTablesSitBetweenTransformAndUnit)
             ++part;
         }
         EXPECT_EQ(part, c.meshes.size());
+    }
+}
+
+}  // namespace
+}  // namespace kv
+
+namespace kv {
+namespace {
+
+// Each part's own matrix, as the models are defined: row by row, the linear
+// part then the translation. The objects' chunks in written order.
+struct ExpectedChunk {
+    const char* name;
+    double rows[3][4];
+};
+struct ExpectedKind {
+    ObjectKind kind;
+    std::vector<ExpectedChunk> chunks;
+};
+
+const ExpectedChunk kConiferTrunk{"trunk", {{0.05, 0, 0, 0}, {0, 0.05, 0, 0}, {0, 0, 2, 1.52955}}};
+const ExpectedChunk kConiferBranches{"branches", {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, -0.4}}};
+const ExpectedChunk kBoulderRows{"boulder",
+                                 {{0.583404, -0.694829, -0.420541, 0},
+                                  {0.741656, 0.244713, 0.624547, 0.0442457},
+                                  {-0.331041, -0.676258, 0.658093, 0.874248}}};
+
+const std::vector<ExpectedKind>& ExpectedKinds()
+{
+    static const std::vector<ExpectedKind> kinds = {
+        {ObjectKind::Evergreen,
+         {{"evergreen", {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, -0.4704483}}}, kConiferTrunk, kConiferBranches}},
+        {ObjectKind::Fir, {{"fir", {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, -0.4704483}}}, kConiferTrunk, kConiferBranches}},
+        {ObjectKind::Deadtree1,
+         {{"deadtree1", {{0.0552786, 0, 0, 0.00966936}, {0, 0.0525731, 0, 0.000776291}, {0, 0, 1, 0.817016}}}}},
+        {ObjectKind::Deadtree2, {{"deadtree2", {{1, 0, 0, -0.0105968}, {0, 1, 0, -0.0251102}, {0, 0, 1, -0.324968}}}}},
+        {ObjectKind::Birch, {{"birch", {{1, 0, 0, -0.0105968}, {0, 1, 0, -0.0251102}, {0, 0, 1, -0.324968}}}}},
+        {ObjectKind::Palmtree,
+         {{"palmtree", {{1, 0, 0, 0.231195}, {0, 1, 0, -0.0187735}, {0, 0, 1, 3.00831}}},
+          {"Trunk", {{0.25, 0, 0, -0.059657}, {0, 0.25, 0, -0.0187735}, {0, 0, 2, 2}}},
+          {"Leaf1",
+           {{0.997359, -0.000851549, -0.0848496, 0.212479},
+            {0.00473772, 0.925521, 0.0660381, -0.775562},
+            {0.0697979, -0.0506568, 1.207972, 3.35645}}},
+          {"Leaf2",
+           {{-0.446955, -0.637681, 0.0317475, 0.77089},
+            {0.717749, -0.393842, -0.152084, 0.275764},
+            {0.0852465, -0.0274032, 1.44698, 3.39229}}},
+          {"Leaf3",
+           {{-0.378181, 0.941179, 0.0242859, -0.54911},
+            {-0.641355, -0.549139, 0.110808, 0.46595},
+            {0.0889267, 0.0420983, 0.902456, 3.20837}}}}},
+        {ObjectKind::Cactus,
+         {{"cactus", {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}},
+          {"Trunk",
+           {{0.900509, 1.12878e-32, 1.29984e-23, 0},
+            {0, 0.900509, 2.84892e-09, 0.0129713},
+            {-2.68549e-24, 2.33902e-08, 2.23856, -0.46696}}},
+          {"ARM",
+           {{0.749893, 0.0012462, 0.0275297, 0.0447382},
+            {4.27013e-26, 0.699703, -0.0355947, -1.53274},
+            {-0.0278512, 0.0335538, 0.741239, 6.32819}}},
+          {"arm",
+           {{-0.281319, -0.648661, 0.0221806, 1.36935},
+            {0.695489, -0.26143, 0.0206698, 0.608682},
+            {-0.0164646, 0.0400522, 0.49414, 7.195}}},
+          {"arm",
+           {{-0.682822, 0.247147, -0.0441683, -0.642432},
+            {-0.310433, -0.546115, 0.0348332, 1.19872},
+            {-0.0223768, 0.0346299, 0.864543, 5.67714}}}}},
+        {ObjectKind::Fern,
+         {{"fern", {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}},
+          {"leaf1",
+           {{-0.410475, 1.93278, 0.863662, -1.6018},
+            {-0.799314, -1.09789, -0.350869, 0.965886},
+            {0.0510441, -1.64955, 1.45083, 2.2441}}},
+          {"leaf2",
+           {{-0.976884, 0.319673, 0.17215, -0.253184},
+            {-0.213684, -1.49776, -0.76078, 1.20459},
+            {0.00603482, -1.28629, 0.928638, 1.66866}}},
+          {"leaf3",
+           {{-0.510316, -1.38839, -0.628643, 1.14733},
+            {0.677351, -1.12609, -0.402845, 0.973478},
+            {-0.0572232, -0.947945, 0.837756, 1.29122}}},
+          {"leaf4",
+           {{0.997551, 0.0923982, -0.0766465, -0.12385},
+            {0.00194144, 1.56919, 0.752776, -1.2798},
+            {0.0699059, -1.36209, 1.07283, 1.80286}}},
+          {"leaf5",
+           {{0.713893, -1.02488, -0.531737, 0.819806},
+            {1.02167, 0.853401, 0.252927, -0.758735},
+            {0.0951014, -1.47461, 1.27438, 1.99706}}},
+          {"leaf6",
+           {{0.545072, 1.1475, 0.611718, -0.911332},
+            {-0.893219, 0.835054, 0.261854, -0.736664},
+            {-0.0869176, -1.38538, 1.14519, 1.85534}}}}},
+        {ObjectKind::Boulder, {kBoulderRows}},
+        {ObjectKind::Rock, {{"rock", {{0.583404, -0.694829, -0.420541, 0},
+                                      {0.741656, 0.244713, 0.624547, 0.0442457},
+                                      {-0.331041, -0.676258, 0.658093, 0.874248}}}}},
+        {ObjectKind::Flatrock,
+         {{"flatrock", {{0.495982, 0, 0, 0.190983}, {0, 0.475247, 0, 0}, {0, 0, 0.902029, 0.0942619}}}}},
+        {ObjectKind::Pebbles,
+         {{"pebbles",
+           {{0.109865, -0.0756392, 0.0160006, -0.0755284},
+            {0.0780411, 0.132892, 0.0109832, 0.150514},
+            {-0.0115548, 0.00445365, 0.0958756, 0.033203}}}}},
+    };
+    return kinds;
+}
+
+// An object at the scene's origin, unturned and at its full size: its
+// chunks' Transform rows are then their own matrices.
+PlacementFrame IdentityFrame()
+{
+    PlacementFrame f;
+    f.yaw = 0.0f;
+    f.tilt = kTilt;
+    f.sinA = 0.0f;
+    f.cosA = 1.0f;
+    f.sinB = static_cast<float>(std::sin(static_cast<double>(kTilt)));
+    f.cosB = static_cast<float>(std::cos(static_cast<double>(kTilt)));
+    return f;
+}
+
+TEST(ModelTransformsTest, EveryChunkOfEveryKindIsPlacedByItsOwnMatrix)
+{
+    for (const ExpectedKind& expected : ExpectedKinds()) {
+        ModelScene scene;
+        scene.Add(expected.kind, IdentityFrame());
+        const std::vector<std::string> lines = scene.Lines();
+        std::vector<std::size_t> headers;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (StartsWith(lines[i], "PolH ") || StartsWith(lines[i], "Grou ")) headers.push_back(i);
+        ASSERT_EQ(headers.size(), expected.chunks.size()) << static_cast<int>(expected.kind);
+        for (std::size_t c = 0; c < headers.size(); ++c) {
+            const ExpectedChunk& chunk = expected.chunks[c];
+            const std::size_t at = headers[c];
+            EXPECT_EQ(lines[at + 1], std::string("Name ") + chunk.name);
+            ASSERT_EQ(lines[at + 6], "Transform");
+            for (int r = 0; r < 3; ++r) {
+                std::istringstream row(lines[at + 7 + static_cast<std::size_t>(r)]);
+                for (int k = 0; k < 4; ++k) {
+                    double value = 0;
+                    row >> value;
+                    EXPECT_NEAR(value, chunk.rows[r][k], 1.5e-6) << chunk.name << " row " << r << " column " << k;
+                }
+            }
+        }
     }
 }
 
