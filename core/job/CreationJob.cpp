@@ -7,10 +7,7 @@
 #include <filesystem>
 
 #include "core/inputs/HeightGrid.h"
-#include "core/model/EnvironmentBuilder.h"
-#include "core/model/Placement.h"
-#include "core/model/SceneModel.h"
-#include "core/model/TerrainBuilder.h"
+#include "core/model/SceneBuilder.h"
 #include "core/platform/Paths.h"
 #include "core/platform/ReplacementFile.h"
 #include "core/job/StockTextures.h"
@@ -104,27 +101,15 @@ void CreationJob::WriteScene()
     if (const FileOutcome opened = writer.OpenReplacing(scenePath, output.temporaryFiles); !opened.ok())
         throw FailureBecause(FormatMessage(text::kErrorOpening, {scenePath}), opened.Reason());
 
-    // The scene model: the fixed objects, the terrain, the trees and rocks.
-    Scene scene;
-    AddSkyDome(scene);
-    AddFogDome(scene);
-    if (settings_.oceanindex != 0) AddOcean(scene, settings_.ocean, settings_.oceanindex);
-    AddLights(scene);
-    AddSun(scene);
-    AddCamera(scene);
-    const int earth = AddPlainGroup(scene, "earth", scene.Root());
     control.SetProgress(3);
-
     // The heightfield is loaded and checked once; one with more pixels a side
     // than the textures is refused before its pixels are read.
     auto heights = std::make_shared<const HeightGrid>(BuildHeightGrid(
         LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution))));
     control.CheckStop();
-    AddTerrain(scene, heights, earth);
-    PlacementGroups groups;
-    groups.rocks = AddPlainGroup(scene, "rocks", earth);
-    groups.trees = AddPlainGroup(scene, "trees", earth);
-    const KindsUsed kinds = PlaceObjects(scene, settings_, *heights, session_.random(), groups, control);
+    // The scene model: the fixed objects, the terrain, the trees and rocks.
+    const Scene scene = BuildScene(settings_, heights, session_.random(), control);
+    const KindsUsed& kinds = scene.kindsUsed();
 
     // The scene file's text, then the images its terrain and rocks wear.
     WriteScnScene(scene, sceneDirectory, writer, control, [&](const Node& node) {
