@@ -17,6 +17,10 @@ namespace kv {
 // that waits for them.
 class WorkerThread {
 public:
+    // Thrown by work that stops early because its result is no longer wanted
+    // (the stage it served has ended).
+    struct Abandoned {};
+
     class Task {
     public:
         bool Done() const;

@@ -27,8 +27,10 @@ OrderedJpegWriter::~OrderedJpegWriter()
     std::vector<WorkerThread::TaskPtr> tasks;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (const auto& item : items_)
+        for (const auto& item : items_) {
             if (item->task) tasks.push_back(item->task);
+            if (item->derivationTask) tasks.push_back(item->derivationTask);
+        }
     }
     // A task not started yet is claimed here and ends at once; one running on
     // the helper stops before its next row.
@@ -82,14 +84,26 @@ void OrderedJpegWriter::CommitReady()
         int error = 0;
         JpegStatus status = JpegStatus::LibraryError;
         if (item->result == JpegEncodeResult::Done)
-            status = WriteJpegBytes(item->path, item->bytes, cleanup_, &error);
+            status = writeFiles_ ? WriteJpegBytes(item->path, item->bytes, cleanup_, &error) : JpegStatus::Ok;
         else if (item->result == JpegEncodeResult::OutOfMemory)
             status = JpegStatus::OutOfMemory;
+        std::vector<std::uint8_t> keep;
+        if (status == JpegStatus::Ok && keepBytes_) {
+            keep.reserve(item->bytes.Size());
+            item->bytes.ForEachBlock([&](const std::uint8_t* data, std::size_t size) {
+                keep.insert(keep.end(), data, data + size);
+                return true;
+            });
+        }
         item->bytes.Clear();
         std::optional<JobFailure> failure;
         if (status != JpegStatus::Ok)
             failure = JpegWriteFailure(status, item->path, sceneDirectory_, freeSpace_, error);
         lock.lock();
+        if (keepBytes_ && !failure) {
+            const std::size_t slash = item->path.find_last_of("/\\");
+            kept_[slash == std::string::npos ? item->path : item->path.substr(slash + 1)] = std::move(keep);
+        }
         if (failure) {
             failure_ = std::move(failure);
             failed_ = true;
@@ -110,8 +124,20 @@ void OrderedJpegWriter::Submit(const std::string& path, std::unique_ptr<ImageRow
         for (const auto& candidate : items_)
             if (candidate->path == path && !candidate->task) item = candidate.get();
         if (!item) throw std::logic_error("no file " + path + " waits for an image");
-        item->image = std::move(image);
+        item->image = std::shared_ptr<ImageRows>(std::move(image));
         item->task = worker_.Post([this, item] { Encode(item); });
+        if (item->derivation) {
+            std::shared_ptr<const ImageRows> shared = item->image;
+            item->derivationTask = worker_.Post([this, item, shared] {
+                const RowCheck check = [this] {
+                    if (cancel_.load(std::memory_order_relaxed)) throw WorkerThread::Abandoned{};
+                };
+                try {
+                    item->derivation(*shared, check);
+                } catch (const WorkerThread::Abandoned&) {
+                }
+            });
+        }
     }
     ThrowIfFailed();
 }
@@ -146,6 +172,7 @@ void OrderedJpegWriter::AwaitAll(bool requireEvery)
                 tasks.push_back(item->task);
             else if (requireEvery)
                 throw std::logic_error("no image for " + item->path);
+            if (item->derivationTask) tasks.push_back(item->derivationTask);
         }
     }
     // Every task still waiting is compressed here, in file order, beside the
@@ -160,6 +187,19 @@ void OrderedJpegWriter::AwaitAll(bool requireEvery)
         RethrowInterruption();
         ThrowIfFailed();
     }
+}
+
+void OrderedJpegWriter::SetDerivation(const std::string& path, Derivation work)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& item : items_)
+        if (item->path == path) item->derivation = std::move(work);
+}
+
+std::map<std::string, std::vector<std::uint8_t>> OrderedJpegWriter::TakeKeptBytes()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::move(kept_);
 }
 
 std::size_t OrderedJpegWriter::Written() const

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "core/basics/Messages.h"
 #include "core/textures/ImageOutput.h"
 #include "core/textures/ImageRows.h"
+#include "core/textures/Raster.h"
 #include "core/basics/WorkerThread.h"
 
 namespace kv {
@@ -40,9 +42,25 @@ public:
     OrderedJpegWriter(const OrderedJpegWriter&) = delete;
     OrderedJpegWriter& operator=(const OrderedJpegWriter&) = delete;
 
+    // Whether the files are written (on by default), and whether each file's
+    // bytes are kept for TakeKeptBytes (off by default). Set before Submit.
+    void SetWriteFiles(bool write) { writeFiles_ = write; }
+    void SetKeepBytes(bool keep) { keepBytes_ = keep; }
+
+    // Work that also reads the image of `path` (a normal map of a bump map):
+    // it runs as a task of its own when the image arrives, beside the
+    // compression, on whichever thread is free. Its RowCheck throws when the
+    // writer is abandoned. Set before Submit.
+    using Derivation = std::function<void(const ImageRows& image, const RowCheck& check)>;
+    void SetDerivation(const std::string& path, Derivation work);
+
     // Takes the image of one of the paths, in any order, and returns at once;
     // the helper thread compresses the images in the order they arrive.
     void Submit(const std::string& path, std::unique_ptr<ImageRows> image);
+
+    // The bytes of every file written (by file name, after Finish), when
+    // kept.
+    std::map<std::string, std::vector<std::uint8_t>> TakeKeptBytes();
 
     // Throws the failure of an earlier file (a JobFailure), if there was one.
     void ThrowIfFailed();
@@ -63,8 +81,10 @@ public:
 private:
     struct Item {
         std::string path;
-        std::unique_ptr<ImageRows> image;
+        std::shared_ptr<ImageRows> image;
         WorkerThread::TaskPtr task;
+        Derivation derivation;
+        WorkerThread::TaskPtr derivationTask;
         JpegBytes bytes;
         JpegEncodeResult result = JpegEncodeResult::Cancelled;
         bool encoded = false;
@@ -91,6 +111,9 @@ private:
     std::atomic<bool> failed_{false};
     std::atomic<bool> cancel_{false};
     std::exception_ptr interruption_;  // the stop request seen inside a compression on the job thread
+    bool writeFiles_ = true;
+    bool keepBytes_ = false;
+    std::map<std::string, std::vector<std::uint8_t>> kept_;
 };
 
 }  // namespace kv

@@ -16,8 +16,6 @@ namespace kv {
 
 namespace {
 
-// Thrown by work on the helper thread when the job is ending anyway.
-struct Abandoned {};
 
 // Sets the flag when the stage ends, so that work still running on the helper
 // thread (after a stop or a failure) stops within a row.
@@ -101,7 +99,7 @@ void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heig
         if (std::this_thread::get_id() == jobThread)
             control.PollStop();
         else if (abandon.load(std::memory_order_relaxed))
-            throw Abandoned{};
+            throw WorkerThread::Abandoned{};
     };
 
     WorkerThread worker;
