@@ -101,8 +101,8 @@ public:
     OutputDirectory& output() { return output_; }
     std::string ProgramFile(const std::string& name) const { return program_.File(name); }
     std::string SceneFile(const std::string& name) const { return scene_.File(name); }
-    void WriteFog() { WriteFogTga(settings_.fog, output_); }
-    void WriteSky() { WriteAtmosJpeg(settings_, program_.path(), output_); }
+    void WriteFog() { WriteFogTga(settings_.fog, &output_); }
+    void WriteSky() { WriteAtmosJpeg(settings_, program_.path(), &output_); }
 
 private:
     ScratchDir program_;

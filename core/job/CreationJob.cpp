@@ -123,10 +123,10 @@ void CreationJob::WriteScene()
     InstallStockTextures(kinds, settings_.oceanindex, programDirectory_, output);
     control.CheckStop();
     control.CheckStop();
-    WriteFogTga(settings_.fog, output);
+    WriteFogTga(settings_.fog, &output);
     control.CheckStop();
     control.CheckStop();
-    WriteAtmosJpeg(settings_, programDirectory_, output);
+    WriteAtmosJpeg(settings_, programDirectory_, &output);
     control.CheckStop();
 
     // The scene last, so that a scene never names an image that is not there.

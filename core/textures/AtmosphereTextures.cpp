@@ -45,7 +45,7 @@ constexpr std::uint64_t kFogTgaSize = 18 + 4 * kFogHeight;
 
 }  // namespace
 
-void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
+std::vector<std::uint8_t> WriteFogTga(const RgbColor& fog, const OutputDirectory* destination)
 {
     std::vector<std::uint8_t> bytes(kFogTgaSize);
     TgaHeader32(bytes.data(), 1, kFogHeight);
@@ -57,6 +57,8 @@ void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
         pixel[3] = FogAlphaRamp[static_cast<std::size_t>(i)];
     }
 
+    if (!destination) return bytes;
+    const OutputDirectory& output = *destination;
     RequireFreeSpace(output, kFogTgaSize);
     // Written whole under a temporary name beside fog.tga, then renamed over it.
     const std::string path = JoinPath(output.path, "fog.tga");
@@ -69,10 +71,11 @@ void WriteFogTga(const RgbColor& fog, const OutputDirectory& output)
         throw FailureBecause(FormatMessage(text::kErrorWriting, {path}), closed.Reason());
     if (const FileOutcome placed = file.PutInPlace(); !placed.ok())
         throw FailureBecause(text::kErrorCopyingFog, placed.Reason());
+    return bytes;
 }
 
-void WriteAtmosJpeg(const ProjectSettings& settings, const std::string& programDirectory,
-                    const OutputDirectory& output)
+std::vector<std::uint8_t> WriteAtmosJpeg(const ProjectSettings& settings, const std::string& programDirectory,
+                                         const OutputDirectory* output)
 {
     const std::string source = JoinPath(programDirectory, CloudBitmapFile(settings.atmosphereindex));
     const BitmapWording wording = BitmapWording::ForPath(source);
@@ -91,8 +94,28 @@ void WriteAtmosJpeg(const ProjectSettings& settings, const std::string& programD
             *out++ = c.b;
         }
     }
-    WriteJpeg(JoinPath(output.path, "atmos.jpg"), rgb.data(), width, height, output.path, output.freeSpace,
-              output.temporaryFiles);
+    const std::string directory = output ? output->path : std::string();
+    const std::string path = JoinPath(directory, "atmos.jpg");
+    JpegBytes bytes;
+    switch (EncodeJpegToMemory(RgbViewRows(rgb.data(), width, height), 100, bytes)) {
+    case JpegEncodeResult::Done: break;
+    case JpegEncodeResult::OutOfMemory: throw OutOfMemoryFailure();
+    case JpegEncodeResult::LibraryError:
+    case JpegEncodeResult::Cancelled:
+        throw JpegWriteFailure(JpegStatus::LibraryError, path, directory, output ? output->freeSpace : FreeSpaceQuery{});
+    }
+    if (output) {
+        int error = 0;
+        const JpegStatus status = WriteJpegBytes(path, bytes, output->temporaryFiles, &error);
+        if (status != JpegStatus::Ok) throw JpegWriteFailure(status, path, directory, output->freeSpace, error);
+    }
+    std::vector<std::uint8_t> kept;
+    kept.reserve(bytes.Size());
+    bytes.ForEachBlock([&](const std::uint8_t* data, std::size_t size) {
+        kept.insert(kept.end(), data, data + size);
+        return true;
+    });
+    return kept;
 }
 
 }  // namespace kv
