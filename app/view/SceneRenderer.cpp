@@ -1,11 +1,20 @@
 #include "app/view/SceneRenderer.h"
 
+#include <QOpenGLContext>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <thread>
 
+#include "app/view/Frustum.h"
 #include "app/view/MeshPreparation.h"
+#include "app/view/TextureLevels.h"
 #include "app/view/ViewShaders.h"
+
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1
+#endif
 
 namespace kv::view {
 
@@ -87,24 +96,22 @@ void SceneRenderer::findUniforms()
                  at("uBaseColour"),          at("uAlphaCutoff"), at("uBlended")};
 }
 
-GLuint SceneRenderer::uploadTexture(const QImage& source)
+GLuint SceneRenderer::uploadTexture(const TextureLevels& prepared)
 {
-    QImage image = source;
-    if (image.width() > maxTextureSize_ || image.height() > maxTextureSize_)
-        image = image.scaled(std::min(image.width(), maxTextureSize_), std::min(image.height(), maxTextureSize_),
-                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // Three bytes a pixel where there is no alpha: less to copy and to hold.
-    const bool alpha = image.hasAlphaChannel();
-    image.convertTo(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    // QImage rows start on 4-byte boundaries, as this alignment expects.
+    // QImage rows of four bytes a pixel start on 4-byte boundaries.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    const GLenum format = alpha ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width(), image.height(), 0, format,
-                 GL_UNSIGNED_BYTE, image.constBits());
-    glGenerateMipmap(GL_TEXTURE_2D);
+    const bool es = QOpenGLContext::currentContext()->isOpenGLES();
+    const GLenum format = prepared.order == PixelOrder::Bgra ? GL_BGRA : GL_RGBA;
+    // Desktop OpenGL may keep an opaque texture in three bytes a pixel.
+    const GLint internal = es || prepared.alpha ? GL_RGBA : GL_RGB;
+    for (std::size_t level = 0; level < prepared.levels.size(); ++level) {
+        const QImage& image = prepared.levels[level];
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, image.width(), image.height(), 0, format,
+                     GL_UNSIGNED_BYTE, image.constBits());
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -119,9 +126,42 @@ void SceneRenderer::uploadMaterials()
         GpuMaterial gpu;
         gpu.parameters = material;
         gpu.parameters.texture = QImage();
-        if (!material.texture.isNull()) gpu.texture = uploadTexture(material.texture);
         materials_.push_back(std::move(gpu));
     }
+    // The mipmap chains are made on worker threads and uploaded here as each
+    // is ready, the largest images first.
+    std::vector<int> textured;
+    for (std::size_t i = 0; i < scene_->materials.size(); ++i)
+        if (!scene_->materials[i].texture.isNull()) textured.push_back(static_cast<int>(i));
+    std::stable_sort(textured.begin(), textured.end(), [this](int a, int b) {
+        const auto pixels = [this](int m) {
+            const QImage& image = scene_->materials[static_cast<std::size_t>(m)].texture;
+            return static_cast<long long>(image.width()) * image.height();
+        };
+        return pixels(a) > pixels(b);
+    });
+    std::vector<TextureLevels> prepared(textured.size());
+    const bool bgra = !QOpenGLContext::currentContext()->isOpenGLES();
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    PrepareInOrder(
+        static_cast<int>(textured.size()), threads,
+        [&](int i) {
+            try {
+                prepared[static_cast<std::size_t>(i)] = MakeTextureLevels(
+                    scene_->materials[static_cast<std::size_t>(textured[static_cast<std::size_t>(i)])].texture,
+                    maxTextureSize_, bgra);
+            } catch (const std::bad_alloc&) {
+                // Too large to prepare: the material shows its base colour.
+                prepared[static_cast<std::size_t>(i)] = {};
+            }
+        },
+        [&](int i) {
+            TextureLevels& levels = prepared[static_cast<std::size_t>(i)];
+            if (!levels.levels.empty())
+                materials_[static_cast<std::size_t>(textured[static_cast<std::size_t>(i)])].texture =
+                    uploadTexture(levels);
+            levels = {};
+        });
 }
 
 void SceneRenderer::uploadMeshes()
@@ -268,10 +308,20 @@ void SceneRenderer::draw(const OrbitCamera& camera, const QSize& viewport)
     setLights();
     for (GLuint attribute : {kPosition, kNormal, kTexCoord}) glEnableVertexAttribArray(attribute);
 
+    // Only what lies at least partly in the picture.
+    const Frustum frustum(viewProjection);
+    std::vector<int> visible;
+    std::vector<DrawCandidate> visibleCandidates;
+    for (std::size_t i = 0; i < candidates_.size(); ++i) {
+        if (frustum.excludes(candidates_[i].boxMin, candidates_[i].boxMax)) continue;
+        visible.push_back(static_cast<int>(i));
+        visibleCandidates.push_back(candidates_[i]);
+    }
+
     int boundMaterial = -2;
     int boundMesh = -1;
-    for (int index : DrawOrder(candidates_, eye)) {
-        const PlacedInstance& instance = instances_[static_cast<std::size_t>(index)];
+    for (int order : DrawOrder(visibleCandidates, eye)) {
+        const PlacedInstance& instance = instances_[static_cast<std::size_t>(visible[static_cast<std::size_t>(order)])];
         const GpuMesh& mesh = meshes_[static_cast<std::size_t>(instance.mesh)];
         if (mesh.material != boundMaterial) {
             useMaterial(mesh.material);

@@ -19,6 +19,8 @@
 
 namespace kv::view {
 
+struct TextureLevels;
+
 struct FrameStatistics {
     int drawCalls = 0;
     long long triangles = 0;
@@ -64,7 +66,7 @@ private:
     void buildProgram();
     void uploadMeshes();
     void uploadMaterials();
-    GLuint uploadTexture(const QImage& image);
+    GLuint uploadTexture(const TextureLevels& prepared);
     void placeInstances();
     void findUniforms();
     void setLights();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/view/SceneRenderer.h"
@@ -36,6 +37,7 @@ SceneView::SceneView(std::shared_ptr<const ViewScene> scene, QWidget* parent)
     wheelSettle_.setSingleShot(true);
     wheelSettle_.setInterval(kWheelSettleMs);
     connect(&wheelSettle_, &QTimer::timeout, this, &SceneView::endMovement);
+    connect(this, &QOpenGLWidget::frameSwapped, this, &SceneView::frameShown);
 }
 
 SceneView::~SceneView() { releaseGraphics(); }
@@ -80,7 +82,9 @@ void SceneView::paintGL()
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, failure());
         return;
     }
-    if (moving_ && QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
+    timingReducedFrame_ = moving_ && QOpenGLFramebufferObject::hasOpenGLFramebufferBlit();
+    frameClock_.start();
+    if (timingReducedFrame_) {
         drawReduced(full);
     } else {
         renderer_->draw(camera_, full);
@@ -92,8 +96,8 @@ void SceneView::paintGL()
 
 void SceneView::drawReduced(const QSize& full)
 {
-    const QSize reduced(std::max(1, static_cast<int>(std::ceil(full.width() * kReducedScale))),
-                        std::max(1, static_cast<int>(std::ceil(full.height() * kReducedScale))));
+    const QSize reduced(std::max(1, static_cast<int>(std::ceil(full.width() * reducedScale_))),
+                        std::max(1, static_cast<int>(std::ceil(full.height() * reducedScale_))));
     if (!reducedTarget_ || reducedTarget_->size() != reduced)
         reducedTarget_ =
             std::make_unique<QOpenGLFramebufferObject>(reduced, QOpenGLFramebufferObject::CombinedDepthStencil);
@@ -105,6 +109,19 @@ void SceneView::drawReduced(const QSize& full)
     QOpenGLFramebufferObject::blitFramebuffer(nullptr, QRect(QPoint(0, 0), full), reducedTarget_.get(),
                                               QRect(QPoint(0, 0), reduced), GL_COLOR_BUFFER_BIT, GL_LINEAR);
     lastFrameSize_ = reduced;
+}
+
+void SceneView::frameShown()
+{
+    if (!timingReducedFrame_) return;
+    timingReducedFrame_ = false;
+    // The picture's cost grows with its area: the scale that would have met
+    // the budget, approached halfway so that one slow frame does not jolt it.
+    const double spent = std::max(1.0, static_cast<double>(frameClock_.nsecsElapsed()) / 1e6);
+    const double fitting = reducedScale_ * std::sqrt(kMovingFrameBudgetMs / spent);
+    reducedScale_ = static_cast<float>(std::clamp((reducedScale_ + fitting) / 2.0,
+                                                  static_cast<double>(kSmallestReducedScale),
+                                                  static_cast<double>(kLargestReducedScale)));
 }
 
 void SceneView::returnToSceneCamera()
@@ -134,6 +151,16 @@ void SceneView::orbitBy(float yawDegrees, float pitchDegrees)
     camera_.orbit(yawDegrees, pitchDegrees);
     update();
 }
+
+void SceneView::zoomBy(float steps)
+{
+    camera_.zoom(steps);
+    update();
+}
+
+long long SceneView::lastFrameTriangles() const { return renderer_ ? renderer_->lastFrame().triangles : 0; }
+
+int SceneView::lastFrameDrawCalls() const { return renderer_ ? renderer_->lastFrame().drawCalls : 0; }
 
 void SceneView::beginMovement() { moving_ = true; }
 

@@ -34,8 +34,10 @@ public:
     // The camera commands of the keys and the toolbar.
     void returnToSceneCamera();
     void lookFromAbove();
-    // Moves the camera as a left drag would (degrees), then redraws.
+    // Moves the camera as a left drag (degrees) or the wheel (notches,
+    // positive: nearer) would, then redraws.
     void orbitBy(float yawDegrees, float pitchDegrees);
+    void zoomBy(float steps);
 
     // While moving, frames are drawn at reduced resolution. Drags and the
     // wheel start and end a movement themselves; a scripted movement (a
@@ -45,12 +47,17 @@ public:
     bool isMoving() const { return moving_; }
 
     // The edge lengths of a reduced frame, as a fraction of the full ones.
-    static constexpr float kReducedScale = 0.5f;
+    static constexpr float kLargestReducedScale = 0.5f;
+    static constexpr float kSmallestReducedScale = 0.25f;
+    static constexpr double kMovingFrameBudgetMs = 40.0;
+    float reducedScale() const { return reducedScale_; }
 
     // What the last frame was: its size in pixels (reduced or full) and how
     // many frames have been drawn.
     QSize lastFrameSize() const { return lastFrameSize_; }
     long long framesDrawn() const { return framesDrawn_; }
+    long long lastFrameTriangles() const;
+    int lastFrameDrawCalls() const;
     // Why nothing could be drawn (no usable OpenGL); empty when all is well.
     QString failure() const;
 
@@ -72,6 +79,7 @@ private:
 
     void releaseGraphics();
     void jumped();
+    void frameShown();
     void drawReduced(const QSize& full);
 
     std::shared_ptr<const ViewScene> scene_;
@@ -84,6 +92,10 @@ private:
     QPoint lastPointer_;
     bool moving_ = false;
     QTimer wheelSettle_;  // ends a wheel movement when the wheel rests
+
+    float reducedScale_ = kLargestReducedScale;
+    QElapsedTimer frameClock_;  // from the start of painting a reduced frame to its showing
+    bool timingReducedFrame_ = false;
 
     QSize lastFrameSize_;
     long long framesDrawn_ = 0;

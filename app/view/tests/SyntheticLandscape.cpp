@@ -174,13 +174,17 @@ ViewMesh LeafCards(int cards, int material)
     ViewMesh mesh;
     mesh.material = material;
     for (int i = 0; i < cards; ++i) {
-        // Cards round the crown, turned and tilted, from 0.35 to 1.0 high.
-        const float turn = static_cast<float>(M_PI) * i / cards * 3.7f;
-        const float height = 0.35f + 0.65f * Unit(static_cast<std::uint32_t>(i), 7);
-        const float size = 0.28f * (1.1f - 0.5f * (height - 0.35f));
+        // Small cards in a cone-shaped crown from 0.3 to 1.0 high, turned
+        // and tilted, as a conifer's tiers are.
+        const float height = 0.3f + 0.7f * Unit(static_cast<std::uint32_t>(i), 7);
+        const float radius = 0.3f * (1.0f - (height - 0.3f) / 0.75f) * std::sqrt(Unit(static_cast<std::uint32_t>(i), 8));
+        const float around = 2.0f * static_cast<float>(M_PI) * Unit(static_cast<std::uint32_t>(i), 9);
+        const float turn = 2.0f * static_cast<float>(M_PI) * Unit(static_cast<std::uint32_t>(i), 10);
+        const float tilt = 0.6f * (Unit(static_cast<std::uint32_t>(i), 11) - 0.5f);
+        const float size = 0.07f;
         const QVector3D along(std::cos(turn) * size, std::sin(turn) * size, 0);
-        const QVector3D upward(0, 0, size);
-        const QVector3D centre(0.08f * std::cos(turn * 1.3f), 0.08f * std::sin(turn * 1.3f), height);
+        const QVector3D upward(-std::sin(turn) * size * tilt, std::cos(turn) * size * tilt, size);
+        const QVector3D centre(radius * std::cos(around), radius * std::sin(around), height);
         const auto base = static_cast<std::uint32_t>(mesh.positions.size());
         mesh.positions.insert(mesh.positions.end(), {centre - along - upward, centre + along - upward,
                                                      centre + along + upward, centre - along + upward});
@@ -257,7 +261,7 @@ std::shared_ptr<ViewScene> MakeLandscape(const LandscapeRecipe& recipe)
     if (recipe.fog) {
         ViewMaterial fog;
         fog.name = "fog";
-        fog.texture = FogImage(64);
+        fog.texture = FogImage(recipe.skyTextureSize);
         fog.alphaMode = AlphaMode::Blend;
         fog.unlit = true;
         const int fogMesh = AddMesh(s, Sphere(16, true, AddMaterial(s, fog), [](const QVector3D& p, float u) {
@@ -282,6 +286,10 @@ std::shared_ptr<ViewScene> MakeLandscape(const LandscapeRecipe& recipe)
         ViewMaterial bark;
         bark.name = "bark";
         bark.baseColour = QVector4D(0.35f, 0.25f, 0.15f, 1);
+        if (recipe.barkTextureSize > 0) {
+            bark.baseColour = QVector4D(1, 1, 1, 1);
+            bark.texture = PlainImage(recipe.barkTextureSize, QColor(90, 64, 38), true);
+        }
         const int trunk = AddMesh(s, Trunk(AddMaterial(s, bark)));
         ViewMaterial leaves;
         leaves.name = "leaves";
@@ -303,7 +311,7 @@ std::shared_ptr<ViewScene> MakeLandscape(const LandscapeRecipe& recipe)
     if (recipe.rocks > 0) {
         ViewMaterial stone;
         stone.name = "rock";
-        stone.texture = PlainImage(64, QColor(128, 120, 110), true);
+        stone.texture = PlainImage(recipe.rockTextureSize, QColor(128, 120, 110), true);
         const int rock = AddMesh(s, Rock(recipe.rockBands, AddMaterial(s, stone)));
         for (int i = 0; i < recipe.rocks; ++i) {
             const float x = -4.5f + 9.0f * Unit(static_cast<std::uint32_t>(i), 11);

@@ -21,9 +21,11 @@ struct LandscapeRecipe {
     int groundTextureSize = 64;
     bool patterned = false;
     int skyTextureSize = 64;
-    bool fog = false;
+    bool fog = false;          // its image is skyTextureSize wide
     bool water = false;
     QColor waterColour{20, 70, 120};
+    int rockTextureSize = 64;
+    int barkTextureSize = 0;   // 0: bark has a plain colour
     int trees = 0;             // placed trees (a trunk and alpha-masked leaf cards)
     int treeLeafCards = 12;    // leaf cards a tree (two triangles each)
     int leafTextureSize = 64;
