@@ -18,7 +18,8 @@ constexpr float kFarthestDistance = 400.0f;
 // The elevation of a direction above the horizontal, in degrees.
 float ElevationDegrees(const QVector3D& direction)
 {
-    return qRadiansToDegrees(std::asin(std::clamp(direction.normalized().z(), -1.0f, 1.0f)));
+    // atan2 stays accurate near straight up and down, where asin does not.
+    return qRadiansToDegrees(std::atan2(direction.z(), std::hypot(direction.x(), direction.y())));
 }
 
 // A camera whose forward and up are unit length and perpendicular.
