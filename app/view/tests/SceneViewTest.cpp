@@ -219,7 +219,8 @@ void SceneViewTest::reducedFramesWhileMovingAndOnlyWhenSomethingChanged()
     const QSize reduced = view.lastFrameSize();
     QVERIFY(reduced.width() <= std::ceil(full.width() * SceneView::kLargestReducedScale));
     QVERIFY(reduced.width() >= std::floor(full.width() * SceneView::kSmallestReducedScale));
-    QCOMPARE(reduced.height(), static_cast<int>(std::ceil(full.height() * view.reducedScale())));
+    QVERIFY(reduced.height() <= std::ceil(full.height() * SceneView::kLargestReducedScale));
+    QVERIFY(reduced.height() >= std::floor(full.height() * SceneView::kSmallestReducedScale));
     const QImage moving = view.grabFramebuffer();
     QCOMPARE(moving.size(), full);  // enlarged to the whole view
     QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(340, 300));
