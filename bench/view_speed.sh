@@ -24,7 +24,7 @@ echo "== view benchmark ($(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
 xvfb-run -a -s "$screen" "$build/bin/kelvane_view_bench" --frames "$work"
 
 echo "== kelvane-gui --view with the same scene"
-"$build/bin/kelvane_view_bench" --write-glb "$work/hires.glb" | tail -1
+QT_QPA_PLATFORM=offscreen "$build/bin/kelvane_view_bench" --write-glb "$work/hires.glb" | tail -1
 # The app runs until it is ended ten seconds later; the figure is its peak.
 xvfb-run -a -s "$screen" /usr/bin/time -v timeout -s TERM 10 "$build/bin/kelvane-gui" --view "$work/hires.glb" \
     2> "$work/time.txt" || true
