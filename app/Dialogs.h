@@ -36,6 +36,15 @@ public:
     virtual void message(QWidget* parent, const kv::Message& message) = 0;
     // A modal message box like message() with Yes and No; true for Yes.
     virtual bool ask(QWidget* parent, const kv::Message& question) = 0;
+    // A modal message box like message() that also offers one more thing to
+    // do, a button captioned `choice` beside OK; true when the user picks it.
+    // Dialogs that cannot offer anything show the plain message.
+    virtual bool offer(QWidget* parent, const kv::Message& message, const QString& choice)
+    {
+        (void)choice;
+        this->message(parent, message);
+        return false;
+    }
 };
 
 // The real dialogs: Qt's file dialogs and application-modal message boxes.
@@ -45,6 +54,7 @@ public:
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
     void message(QWidget* parent, const kv::Message& message) override;
     bool ask(QWidget* parent, const kv::Message& question) override;
+    bool offer(QWidget* parent, const kv::Message& message, const QString& choice) override;
 };
 
 // std::string (UTF-8 as the core holds names) to and from QString paths.

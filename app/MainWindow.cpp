@@ -15,6 +15,7 @@
 #include <QToolTip>
 
 #include <chrono>
+#include <utility>
 
 #include "app/AboutBox.h"
 #include "app/FileToWrite.h"
@@ -24,6 +25,7 @@
 #include "app/PreviewAdapters.h"
 #include "app/SurfaceControls.h"
 #include "app/TerrainPreviewWindow.h"
+#include "app/view/ViewWindow.h"
 #include "core/platform/Paths.h"
 #include "core/inputs/SettingsFile.h"
 
@@ -40,7 +42,7 @@ constexpr const char* kSettingsFilter = "KV Files (*.KV)";
 // The inputs a creation disables while it runs; Stop is enabled instead.
 constexpr Control kDisabledWhileBusy[] = {
     Control::About,      Control::Help,          Control::Load,     Control::Save,   Control::Create,
-    Control::Preview,    Control::BaseList,      Control::Cover1List, Control::Cover2List,
+    Control::View3D,     Control::Preview,    Control::BaseList,      Control::Cover1List, Control::Cover2List,
     Control::CloudsList, Control::OceanList,     Control::HeightfieldBrowse, Control::PlacementBrowse,
     Control::HeightfieldName, Control::PlacementName, Control::LoRes, Control::MedRes, Control::HiRes,
 };
@@ -150,6 +152,7 @@ void MainWindow::buildControls()
         widget->installEventFilter(this);
     }
     button(Control::Stop)->setEnabled(false);
+    updateViewButton();
 }
 
 void MainWindow::fitFont()
@@ -201,6 +204,7 @@ void MainWindow::connectCommands()
     connect(button(Control::Create), &QPushButton::clicked, this, &MainWindow::startCreation);
     connect(button(Control::Stop), &QPushButton::clicked, this, &MainWindow::requestStop);
     connect(button(Control::Preview), &QPushButton::clicked, this, &MainWindow::showTerrainPreview);
+    connect(button(Control::View3D), &QPushButton::clicked, this, &MainWindow::showView);
     connect(button(Control::About), &QPushButton::clicked, this, &MainWindow::showAbout);
     connect(button(Control::Help), &QPushButton::clicked, this, &MainWindow::showHelpTopics);
 }
@@ -346,6 +350,29 @@ void MainWindow::showAbout()
 
 void MainWindow::showHelpTopics() { ShowHelpTopics(this); }
 
+void MainWindow::showView()
+{
+    if (busy_ || !createdScene_) return;
+    if (viewWindow_) viewWindow_->close();
+    // Its own window above this one; it deletes itself when closed.
+    viewWindow_ = new view::ViewWindow(createdScene_, ToQString(session_.sceneFileName), this);
+    viewWindow_->show();
+}
+
+void MainWindow::setCreatedScene(std::shared_ptr<const view::ViewScene> scene)
+{
+    if (busy_ || worker_.joinable()) {
+        pendingScene_ = std::move(scene);
+    } else {
+        createdScene_ = std::move(scene);
+        updateViewButton();
+    }
+}
+
+view::ViewWindow* MainWindow::viewWindow() const { return viewWindow_.data(); }
+
+void MainWindow::updateViewButton() { button(Control::View3D)->setEnabled(!busy_ && createdScene_ != nullptr); }
+
 void MainWindow::showTerrainPreview()
 {
     if (busy_) return;
@@ -381,6 +408,8 @@ void MainWindow::startCreation()
     // command (another Create, a Preview sharing the generator) slips in
     // before the job's own request to enter the busy state arrives.
     enterBusy();
+    pendingScene_.reset();
+    viewAfterCreation_ = false;
     workerDone_.store(false);
     const unsigned generation = ++generation_;
     worker_ = std::thread([this, generation, settings = settings_]() mutable {
@@ -406,7 +435,11 @@ void MainWindow::workerEnded(unsigned generation, JobOutcome outcome)
 {
     if (generation != generation_) return;
     if (worker_.joinable()) worker_.join();
+    if (outcome == JobOutcome::Finished && pendingScene_) createdScene_ = std::move(pendingScene_);
+    pendingScene_.reset();
+    updateViewButton();
     emit creationEnded(outcome);
+    if (std::exchange(viewAfterCreation_, false) && outcome == JobOutcome::Finished) showView();
 }
 
 void MainWindow::requestStop()
@@ -441,7 +474,15 @@ std::optional<SceneFileChoice> MainWindow::askSceneFile(const std::string& initi
     return SceneFileChoice{ToStdString(file.absolutePath()), ToStdString(file.fileName())};
 }
 
-void MainWindow::showJobMessage(const Message& message) { dialogs_.message(this, message); }
+void MainWindow::showJobMessage(const Message& message)
+{
+    // The report of a creation that has handed over its scene offers the view.
+    if (message.icon == MessageIcon::Information && pendingScene_) {
+        if (dialogs_.offer(this, message, QStringLiteral("3D View"))) viewAfterCreation_ = true;
+        return;
+    }
+    dialogs_.message(this, message);
+}
 
 void MainWindow::showProgress(int percent)
 {
@@ -464,6 +505,7 @@ void MainWindow::leaveBusy()
     for (Control id : kDisabledWhileBusy) control(id)->setEnabled(true);
     button(Control::Stop)->setEnabled(false);
     busy_ = false;
+    updateViewButton();
 }
 
 // ------------------------------------------------------------------ events

@@ -1,8 +1,9 @@
 #pragma once
 // The main window: every field of the settings record in one fixed-size
-// window, the commands About, Help, Load, Save, Create, Stop and Preview, the
-// busy state of a running creation and the atmosphere preview.
+// window, the commands About, Help, Load, Save, Create, Stop, 3D View and
+// Preview, the busy state of a running creation and the atmosphere preview.
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -18,6 +19,11 @@
 #include "core/job/CreationJob.h"
 #include "core/basics/Session.h"
 #include "core/inputs/ProjectSettings.h"
+
+namespace kv::view {
+struct ViewScene;
+class ViewWindow;
+}  // namespace kv::view
 
 class QCheckBox;
 class QComboBox;
@@ -70,6 +76,22 @@ public:
     void showTerrainPreview();
     void showAbout();
     void showHelpTopics();
+    // Opens the 3D view of the last scene this window created (closing one
+    // already open); does nothing while busy or before any creation.
+    void showView();
+
+    // The scene a creation made, for the 3D view. Call it on the window's
+    // thread (from the creation's worker, post it there) while the creation
+    // runs, before its report: the report then offers the view, and once the
+    // creation has finished the 3D View button opens it. A scene handed over
+    // while no creation runs counts as created at once. A creation that does
+    // not finish (stopped, failed) leaves the previous scene in place.
+    void setCreatedScene(std::shared_ptr<const kv::view::ViewScene> scene);
+    // The scene the 3D View button shows; null until a creation has finished
+    // with a scene.
+    const std::shared_ptr<const kv::view::ViewScene>& createdScene() const { return createdScene_; }
+    // The open view window, if any.
+    kv::view::ViewWindow* viewWindow() const;
 
 signals:
     // A creation has ended and its worker thread is gone.
@@ -121,6 +143,7 @@ private:
     void showBitmapNames();
     void workerEnded(unsigned generation, JobOutcome outcome);
     void finishCreationBeforeClosing();
+    void updateViewButton();
 
     QPushButton* button(Control id) const;
     QComboBox* list(Control id) const;
@@ -135,6 +158,13 @@ private:
     std::string settingsFileName_;
 
     std::array<QWidget*, static_cast<std::size_t>(Control::Preview) + 1> controls_{};
+    // The 3D view: the scene of the last finished creation, the one the
+    // running creation has handed over, and whether its report asked for
+    // the view.
+    std::shared_ptr<const kv::view::ViewScene> createdScene_;
+    std::shared_ptr<const kv::view::ViewScene> pendingScene_;
+    bool viewAfterCreation_ = false;
+    QPointer<kv::view::ViewWindow> viewWindow_;
     QImage atmospherePreview_;
 
     bool busy_ = false;

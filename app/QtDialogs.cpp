@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/Dialogs.h"
 
@@ -68,6 +69,17 @@ bool QtDialogs::ask(QWidget* parent, const kv::Message& question)
     box.setDefaultButton(QMessageBox::No);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool QtDialogs::offer(QWidget* parent, const kv::Message& message, const QString& choice)
+{
+    QMessageBox box(IconOf(message.icon), ToQString(message.title), ToQString(message.text), QMessageBox::Ok,
+                    parent);
+    QPushButton* chosen = box.addButton(choice, QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == chosen;
 }
 
 QString ToQString(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }

@@ -56,6 +56,11 @@ const ControlHelp kControlHelp[] = {
     {Control::Load, "Load", "Click on this button to load a Kelvane file.", true},
     {Control::Save, "Save", "Click on this button to save a Kelvane file.", true},
     {Control::Stop, "Stop Processing", "Click on this button to stop processing.", true},
+    {Control::View3D, "3D View",
+     "Click on this button to look at the last scene created in this session in 3D. Drag with the left mouse button "
+     "to orbit, with the right or middle button to pan, and turn the wheel to zoom; Home returns to the camera YOU "
+     "and T shows the terrain from above.",
+     true},
     {Control::Preview, "Preview",
      "Click on this button to preview tex1.jpg. Click anywhere on the preview image to exit preview mode.", true},
 };
@@ -110,6 +115,10 @@ const std::vector<AreaHelp>& Areas()
              "This slider adjusts the size of the rocks relative to the terrain object."},
             // Reached only while Stop is disabled: an enabled Stop answers itself.
             {Area(521, 596, 206, 227), "Stop Processing", "Click on this button to stop processing."},
+            // Reached while the button is disabled (busy, or nothing created yet).
+            {Area(521, 595, 232, 254), "3D View",
+             "This button shows the last scene created in this session in 3D. It is available once a creation has "
+             "finished, and not while a creation runs."},
         };
         list.insert(list.end(), std::begin(rest), std::end(rest));
         return list;

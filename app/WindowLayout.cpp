@@ -85,6 +85,7 @@ const ControlSpec kLayout[] = {
     {C::Save, K::PushButton, "Save", {347, 75, 50, 14}},
     {C::Create, K::PushButton, "Create", {347, 110, 50, 14}},
     {C::Stop, K::PushButton, "Stop", {347, 126, 50, 14}},
+    {C::View3D, K::PushButton, "3D View", {347, 143, 50, 14}},
     {C::Preview, K::PushButton, "Preview", {347, 160, 50, 14}},
 };
 

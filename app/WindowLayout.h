@@ -34,7 +34,7 @@ enum class Control {
 
     PlacementName, PlacementBrowse, TreeSizeLabel, RockSizeLabel,
 
-    About, Help, Load, Save, Create, Stop, Preview,
+    About, Help, Load, Save, Create, Stop, View3D, Preview,
 };
 
 enum class ControlKind {

@@ -9,9 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev qt6-base-dev libgtest-dev
-          libgmock-dev libbenchmark-dev)
-[ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth desktop-file-utils)
+packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev qt6-base-dev libqt6opengl6-dev
+          libtinygltf-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# The 3D view's tests draw with Mesa's software renderer on a virtual X server.
+[ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth libgl1-mesa-dri desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -57,6 +57,16 @@ bool ScriptedDialogs::ask(QWidget*, const kv::Message& question)
     return yes;
 }
 
+bool ScriptedDialogs::offer(QWidget* parent, const kv::Message& message, const QString& choice)
+{
+    offers.push_back(choice);
+    this->message(parent, message);
+    if (offerReplies.empty()) return false;
+    const bool chosen = offerReplies.front();
+    offerReplies.pop_front();
+    return chosen;
+}
+
 std::string ScratchDir::path() const { return ToStdString(dir_.path()); }
 
 std::string ScratchDir::file(const std::string& name) const { return JoinPath(path(), name); }

@@ -34,11 +34,16 @@ public:
     // Yes (true) or No for each question in turn; No once they run out.
     std::deque<bool> replies;
     std::vector<kv::Message> questions;
+    // An offered message is recorded with the messages; its extra choice
+    // here. Whether the user picks it, in turn; not once they run out.
+    std::vector<QString> offers;
+    std::deque<bool> offerReplies;
 
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
     void message(QWidget* parent, const kv::Message& message) override;
     bool ask(QWidget* parent, const kv::Message& question) override;
+    bool offer(QWidget* parent, const kv::Message& message, const QString& choice) override;
 
 private:
     std::optional<QString> answer(bool save, const FileDialogRequest& request);

@@ -1,0 +1,174 @@
+// The main window's 3D View button: where it sits, its right-click help,
+// disabled until a creation has finished with a scene and while busy, the
+// report that offers the view, and the view it opens. Runs on a virtual X
+// server, as the view needs OpenGL.
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "app/ProgramIcon.h"
+#include "app/tests/AppTestSupport.h"
+#include "SyntheticLandscape.h"
+#include "app/view/SceneView.h"
+#include "app/view/ViewWindow.h"
+
+using namespace kv;
+using namespace kv::app;
+using namespace kv::app::test;
+
+namespace {
+
+constexpr int kTimeoutMs = 300000;
+
+std::shared_ptr<const view::ViewScene> SmallScene() { return view::test::MakeLandscape({}); }
+
+// Right-clicks the button's centre and returns the titles of the messages shown.
+QStringList RightClickTitles(WindowFixture& f)
+{
+    const std::size_t before = f.dialogs.messages.size();
+    QTest::mouseClick(f.w().windowHandle(), Qt::RightButton, {},
+                      f.w().control(Control::View3D)->geometry().center());
+    QStringList titles;
+    for (std::size_t i = before; i < f.dialogs.messages.size(); ++i)
+        titles << QString::fromStdString(f.dialogs.messages[i].title);
+    return titles;
+}
+
+}  // namespace
+
+class ViewButtonTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // As the program does at start-up: every window gets its icon.
+    void initTestCase() { SetProgramIcon(); }
+    void placeAndHelp();
+    void enabledOnceASceneIsThere();
+    void reportOffersTheViewOfTheCreation();
+    void unfinishedCreationKeepsThePreviousScene();
+};
+
+void ViewButtonTest::placeAndHelp()
+{
+    WindowFixture f;
+    QWidget* button = f.w().control(Control::View3D);
+    QCOMPARE(static_cast<QPushButton*>(button)->text(), QString("3D View"));
+    // In the column's free space between Stop and Preview, as wide as they are.
+    const QRect stop = f.w().control(Control::Stop)->geometry();
+    const QRect preview = f.w().control(Control::Preview)->geometry();
+    QCOMPARE(button->geometry().left(), stop.left());
+    QCOMPARE(button->width(), stop.width());
+    QVERIFY(button->geometry().top() > stop.bottom() && button->geometry().bottom() < preview.top());
+    QVERIFY(button->fontMetrics().horizontalAdvance("3D View") + 8 <= button->width());
+
+    // Disabled (nothing created yet), its help comes from the window's surface.
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(RightClickTitles(f), QStringList({"3D View"}));
+    QVERIFY(QString::fromStdString(f.dialogs.messages.back().text).contains("once a creation has finished"));
+    // Enabled, the button answers itself.
+    f.w().setCreatedScene(SmallScene());
+    QVERIFY(button->isEnabled());
+    QCOMPARE(RightClickTitles(f), QStringList({"3D View"}));
+    const QString text = QString::fromStdString(f.dialogs.messages.back().text);
+    QVERIFY(text.contains("left mouse button") && text.contains("Home") && text.contains("click the Help button"));
+    QCOMPARE(f.dialogs.messages.back().icon, MessageIcon::Information);
+}
+
+void ViewButtonTest::enabledOnceASceneIsThere()
+{
+    WindowFixture f;
+    QWidget* button = f.w().control(Control::View3D);
+    f.w().showView();  // nothing to show yet: nothing happens
+    QVERIFY(!f.w().viewWindow());
+
+    const auto scene = SmallScene();
+    f.w().setCreatedScene(scene);
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QPointer<view::ViewWindow> first = f.w().viewWindow();
+    QVERIFY(first);
+    QVERIFY(QTest::qWaitForWindowExposed(first));
+    QCOMPARE(&first->view().scene(), scene.get());
+    QCOMPARE(first->size(), QSize(960, 600));
+    QVERIFY(first->isWindow());
+    QVERIFY(!first->windowIcon().isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(first->view().framesDrawn() > 0, kTimeoutMs);
+    QVERIFY(first->view().failure().isEmpty());
+
+    // Pressed again: the old view closes, a new one opens.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTRY_VERIFY(!first);
+    QVERIFY(f.w().viewWindow());
+    f.w().viewWindow()->close();
+    QTRY_VERIFY(!f.w().viewWindow());
+}
+
+void ViewButtonTest::reportOffersTheViewOfTheCreation()
+{
+    WindowFixture f;
+    MainWindow& w = f.w();
+    QWidget* button = w.control(Control::View3D);
+    ScratchDir scenes;
+    QSignalSpy ended(&w, &MainWindow::creationEnded);
+    const auto scene = SmallScene();
+    // The creation hands its scene over while it runs (here while its scene
+    // dialog is open); the button stays disabled until it has finished.
+    bool enabledWhileBusy = true;
+    f.dialogs.whileFileDialogOpen = [&](const ScriptedDialogs::FileDialog&) {
+        w.setCreatedScene(scene);
+        enabledWhileBusy = button->isEnabled();
+    };
+    f.dialogs.whileMessageOpen = [&](const Message&) { enabledWhileBusy = enabledWhileBusy || button->isEnabled(); };
+    f.dialogs.answers = {scenes.qfile("valley")};
+    f.dialogs.offerReplies = {true};
+    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kTimeoutMs);
+    QCOMPARE(ended.at(0).first().value<JobOutcome>(), JobOutcome::Finished);
+    QVERIFY(!enabledWhileBusy);
+
+    // The report, with the view offered beside OK and taken.
+    QCOMPARE(f.dialogs.offers, std::vector<QString>({"3D View"}));
+    QCOMPARE(f.dialogs.messages.size(), std::size_t(1));
+    QVERIFY(f.dialogs.messages[0].icon == MessageIcon::Information);
+    QCOMPARE(w.createdScene(), scene);
+    QVERIFY(button->isEnabled());
+    QVERIFY(w.viewWindow());
+    QCOMPARE(&w.viewWindow()->view().scene(), scene.get());
+    QVERIFY(w.viewWindow()->windowTitle().contains("valley.scn"));
+    w.viewWindow()->close();
+
+    // Another creation whose report is answered OK: no view opens, the
+    // button shows the newer scene.
+    const auto newer = SmallScene();
+    f.dialogs.whileFileDialogOpen = [&](const ScriptedDialogs::FileDialog&) { w.setCreatedScene(newer); };
+    f.dialogs.answers = {scenes.qfile("second")};
+    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, kTimeoutMs);
+    QCOMPARE(f.dialogs.offers.size(), std::size_t(2));
+    QTRY_VERIFY(!w.viewWindow());
+    QCOMPARE(w.createdScene(), newer);
+}
+
+void ViewButtonTest::unfinishedCreationKeepsThePreviousScene()
+{
+    WindowFixture f;
+    MainWindow& w = f.w();
+    QSignalSpy ended(&w, &MainWindow::creationEnded);
+    const auto first = SmallScene();
+    w.setCreatedScene(first);
+    // A creation cancelled at its scene dialog, after handing over a scene:
+    // no report, no offer, the button still shows the first scene.
+    f.dialogs.whileFileDialogOpen = [&](const ScriptedDialogs::FileDialog&) {
+        w.setCreatedScene(SmallScene());
+        QVERIFY(!w.control(Control::View3D)->isEnabled());
+    };
+    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kTimeoutMs);
+    QCOMPARE(ended.at(0).first().value<JobOutcome>(), JobOutcome::Cancelled);
+    QVERIFY(f.dialogs.offers.empty());
+    QCOMPARE(w.createdScene(), first);
+    QVERIFY(w.control(Control::View3D)->isEnabled());
+}
+
+QTEST_MAIN(ViewButtonTest)
+#include "ViewButtonTest.moc"
