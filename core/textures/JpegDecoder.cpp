@@ -20,7 +20,7 @@ struct DecodeErrors {
     char reason[JMSG_LENGTH_MAX];
 };
 
-extern "C" void JpegDecodeErrorExit(j_common_ptr info)
+extern "C" void KvJpegDecodeErrorExit(j_common_ptr info)
 {
     DecodeErrors* errors = reinterpret_cast<DecodeErrors*>(info->err);
     (*info->err->format_message)(info, errors->reason);
@@ -30,7 +30,7 @@ extern "C" void JpegDecodeErrorExit(j_common_ptr info)
 // A warning (corrupt data, a stream that ends early, which the library would
 // fill in with grey) ends the decoding as an error does; trace messages are
 // dropped.
-extern "C" void JpegDecodeMessage(j_common_ptr info, int level)
+extern "C" void KvJpegDecodeMessage(j_common_ptr info, int level)
 {
     if (level < 0) (*info->err->error_exit)(info);
 }
@@ -53,8 +53,8 @@ bool Decode(const std::uint8_t* data, std::size_t size, DecodeTarget& target, De
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     info.err = jpeg_std_error(&errors.standard);
-    errors.standard.error_exit = JpegDecodeErrorExit;
-    errors.standard.emit_message = JpegDecodeMessage;
+    errors.standard.error_exit = KvJpegDecodeErrorExit;
+    errors.standard.emit_message = KvJpegDecodeMessage;
     if (setjmp(errors.escape)) {
         jpeg_destroy_decompress(&info);
         return false;

@@ -22,16 +22,16 @@ struct PngTarget {
     char reason[200];
 };
 
-extern "C" void PngErrorToReason(png_structp png, png_const_charp message)
+extern "C" void KvPngEncodeError(png_structp png, png_const_charp message)
 {
     PngTarget* target = static_cast<PngTarget*>(png_get_error_ptr(png));
     std::snprintf(target->reason, sizeof target->reason, "%s", message ? message : "unknown error");
     png_longjmp(png, 1);
 }
 
-extern "C" void PngIgnoreWarning(png_structp, png_const_charp) {}
+extern "C" void KvPngEncodeWarning(png_structp, png_const_charp) {}
 
-extern "C" void PngAppendBytes(png_structp png, png_bytep bytes, png_size_t count)
+extern "C" void KvPngEncodeAppend(png_structp png, png_bytep bytes, png_size_t count)
 {
     PngTarget* target = static_cast<PngTarget*>(png_get_io_ptr(png));
     if (count > target->capacity - target->size) {
@@ -46,7 +46,7 @@ extern "C" void PngAppendBytes(png_structp png, png_bytep bytes, png_size_t coun
     target->size += count;
 }
 
-extern "C" void PngFlushNothing(png_structp) {}
+extern "C" void KvPngEncodeFlush(png_structp) {}
 
 int ColourType(PngPixels format)
 {
@@ -74,7 +74,7 @@ bool Encode(png_structp png, png_infop info, PngTarget& target, const PngSource&
             int compressionLevel)
 {
     if (setjmp(png_jmpbuf(png))) return false;
-    png_set_write_fn(png, &target, PngAppendBytes, PngFlushNothing);
+    png_set_write_fn(png, &target, KvPngEncodeAppend, KvPngEncodeFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(source.width), static_cast<png_uint_32>(source.height), 8,
                  ColourType(source.format), PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, compressionLevel);
@@ -103,7 +103,7 @@ std::vector<std::uint8_t> EncodePng(const PngSource& source, int compressionLeve
 
     PngTarget target;
     std::memset(&target, 0, sizeof target);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, PngErrorToReason, PngIgnoreWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &target, KvPngEncodeError, KvPngEncodeWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     const bool done = png && info && Encode(png, info, target, source, rowBytes, compressionLevel);
     if (png) png_destroy_write_struct(&png, info ? &info : nullptr);

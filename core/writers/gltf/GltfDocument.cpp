@@ -312,6 +312,13 @@ void GltfDocument::CheckPrimitive(const Primitive& primitive) const
             Fail(what + ": TEXCOORD_0 is VEC2 of floats or of normalised unsigned bytes or shorts");
         if (uv.count != vertices) Fail(what + ": TEXCOORD_0 and POSITION differ in count");
     }
+    if (primitive.tangent) {
+        const Accessor& tangent = accessorOf(*primitive.tangent);
+        checkAttribute(tangent, "TANGENT");
+        if (tangent.type != ElementType::Vec4 || tangent.componentType != ComponentType::Float)
+            Fail(what + ": TANGENT is VEC4 of floats");
+        if (tangent.count != vertices) Fail(what + ": TANGENT and POSITION differ in count");
+    }
     if (primitive.indices) {
         const Accessor& indices = accessorOf(*primitive.indices);
         const View& view = views_[indices.view.value];

@@ -10,6 +10,7 @@
 // streamed buffer view has a length and a producer that writes exactly that
 // many bytes when the document is written (and again at every write). Whatever
 // a producer refers to must outlive the writes.
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -20,6 +21,10 @@
 #include "core/writers/gltf/GltfTypes.h"
 
 namespace kv::gltf {
+
+// glTF's binary data is little-endian, and producers write the machine's own
+// numbers as they are.
+static_assert(std::endian::native == std::endian::little, "glTF buffers are written on little-endian machines only");
 
 // The extensions the builder can write. Each is listed in extensionsUsed when
 // an object uses it, and in extensionsRequired only when the caller says so

@@ -143,6 +143,7 @@ Json PrimitiveJson(const Primitive& primitive)
     attributes["POSITION"] = primitive.position.value;
     if (primitive.normal) attributes["NORMAL"] = primitive.normal->value;
     if (primitive.texcoord0) attributes["TEXCOORD_0"] = primitive.texcoord0->value;
+    if (primitive.tangent) attributes["TANGENT"] = primitive.tangent->value;
     json["attributes"] = attributes;
     if (primitive.indices) json["indices"] = primitive.indices->value;
     if (primitive.material) json["material"] = primitive.material->value;
