@@ -48,8 +48,8 @@ TEST(GlbLayout, HeaderChunksPaddingAndViewAlignment)
         for (unsigned length : {5u, 3u, 8u, 1u, 6u, 7u}) contents.push_back(Pattern(length, length));
         for (std::size_t i = 0; i < contents.size(); ++i) {
             if (i % 2)
-                document.AddStreamedBufferView(contents[i].size(),
-                                               WriteInPieces(std::make_shared<std::vector<std::uint8_t>>(contents[i]), 2));
+                document.AddStreamedBufferView(
+                    contents[i].size(), WriteInPieces(std::make_shared<std::vector<std::uint8_t>>(contents[i]), 2));
             else
                 document.AddBufferView(contents[i]);
         }

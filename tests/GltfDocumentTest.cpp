@@ -23,7 +23,9 @@ std::vector<std::uint8_t> Floats(std::initializer_list<float> values)
 // A triangle's positions with their bounds.
 AccessorIndex TrianglePositions(GltfDocument& document)
 {
-    Accessor positions{.view = document.AddBufferView(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}), ViewTarget::VertexAttributes),
+    const BufferViewIndex view =
+        document.AddBufferView(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}), ViewTarget::VertexAttributes);
+    Accessor positions{.view = view,
                        .componentType = ComponentType::Float,
                        .count = 3,
                        .type = ElementType::Vec3};
@@ -110,7 +112,9 @@ TEST(Accessors, PositionsNeedBounds)
 {
     GltfDocument document;
     const AccessorIndex bounded = TrianglePositions(document);
-    Accessor unbounded{.view = document.AddBufferView(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}), ViewTarget::VertexAttributes),
+    const BufferViewIndex view =
+        document.AddBufferView(Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}), ViewTarget::VertexAttributes);
+    Accessor unbounded{.view = view,
                        .componentType = ComponentType::Float,
                        .count = 3,
                        .type = ElementType::Vec3};
@@ -138,7 +142,8 @@ TEST(Accessors, ElementsMustLieAlignedInsideTheirView)
 {
     GltfDocument document;
     const BufferViewIndex data = document.AddBufferView(std::vector<std::uint8_t>(24));
-    const BufferViewIndex vertices = document.AddBufferView(std::vector<std::uint8_t>(24), ViewTarget::VertexAttributes);
+    const BufferViewIndex vertices =
+        document.AddBufferView(std::vector<std::uint8_t>(24), ViewTarget::VertexAttributes);
     const BufferViewIndex strided =
         document.AddBufferView(std::vector<std::uint8_t>(40), ViewTarget::VertexAttributes, 16u);
 
@@ -185,7 +190,8 @@ TEST(Nodes, TreeRulesAndReferences)
     EXPECT_THROW(document.AddNode(Node{.mesh = MeshIndex{0}}), GltfError);
     EXPECT_THROW(document.AddNode(Node{.children = {NodeIndex{99}}}), GltfError);
     // A matrix or a transform, not both; rotations are unit quaternions.
-    Node both{.matrix = std::array<double, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, .transform = Transform{}};
+    Node both{.matrix = std::array<double, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
+              .transform = Transform{}};
     EXPECT_THROW(document.AddNode(both), GltfError);
     EXPECT_THROW(document.AddNode(Node{.transform = Transform{.rotation = {0, 0, 0.5, 0.5}}}), GltfError);
 

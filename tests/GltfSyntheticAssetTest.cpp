@@ -46,7 +46,8 @@ std::vector<T> Elements(const ReadAsset& asset, int accessorIndex)
     const Json& accessor = asset.json["accessors"][accessorIndex];
     const Json& view = asset.json["bufferViews"][accessor["bufferView"].get<int>()];
     const std::size_t offset = view.value("byteOffset", std::size_t{0}) + accessor.value("byteOffset", std::size_t{0});
-    const std::size_t components = std::string(accessor["type"]) == "SCALAR" ? 1 : std::string(accessor["type"]) == "VEC2" ? 2 : 3;
+    const std::string type = accessor["type"];
+    const std::size_t components = type == "SCALAR" ? 1 : type == "VEC2" ? 2 : 3;
     std::vector<T> values(accessor["count"].get<std::size_t>() * components);
     EXPECT_LE(offset + values.size() * sizeof(T), asset.glb.bin.size());
     std::memcpy(values.data(), asset.glb.bin.data() + offset, values.size() * sizeof(T));
@@ -134,7 +135,10 @@ TEST(SyntheticAsset, StreamedGridMatchesItsAccessors)
     const Json& accessor = asset.json["accessors"][positionIndex];
     for (int c = 0; c < 3; ++c) {
         float low = positions[c], high = positions[c];
-        for (std::size_t i = c; i < positions.size(); i += 3) low = std::min(low, positions[i]), high = std::max(high, positions[i]);
+        for (std::size_t i = c; i < positions.size(); i += 3) {
+            low = std::min(low, positions[i]);
+            high = std::max(high, positions[i]);
+        }
         EXPECT_EQ(accessor["min"][c].get<double>(), static_cast<double>(low)) << c;
         EXPECT_EQ(accessor["max"][c].get<double>(), static_cast<double>(high)) << c;
     }

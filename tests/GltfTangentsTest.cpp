@@ -88,7 +88,8 @@ TEST(Tangents, AgreeWithTheStreamedGridsOwn)
     const std::vector<float> normals = floats(primitive["attributes"]["NORMAL"], 3);
     const std::vector<float> uvs = floats(primitive["attributes"]["TEXCOORD_0"], 2);
     const std::vector<float> streamed = floats(primitive["attributes"]["TANGENT"], 4);
-    const Json& indexView = json["bufferViews"][json["accessors"][primitive["indices"].get<int>()]["bufferView"].get<int>()];
+    const Json& indices = json["accessors"][primitive["indices"].get<int>()];
+    const Json& indexView = json["bufferViews"][indices["bufferView"].get<int>()];
     std::vector<std::uint32_t> triangles(6 * (n - 1) * (n - 1));
     std::memcpy(triangles.data(), glb.bin.data() + indexView["byteOffset"].get<std::size_t>(), triangles.size() * 4);
 

@@ -71,7 +71,8 @@ TEST(NormalMap, EdgesWrapAndEachDirectionUsesItsOwnSize)
     // One raised pixel in the top left corner of a 32 x 8 picture. Its
     // neighbours across the edges see it: the last column as its right-hand
     // neighbour, the last row as the one below.
-    const RgbImage normals = NormalMapFromHeights(Picture(32, 8, [](int x, int y) { return x == 0 && y == 0 ? 60 : 0; }), 0.1);
+    const GreyImage corner = Picture(32, 8, [](int x, int y) { return x == 0 && y == 0 ? 60 : 0; });
+    const RgbImage normals = NormalMapFromHeights(corner, 0.1);
     EXPECT_LT(At(normals, 31, 0)[0], 128);  // rises to its right: faces left
     EXPECT_GT(At(normals, 1, 0)[0], 128);   // falls to its right: faces right
     EXPECT_GT(At(normals, 0, 7)[1], 128);   // rises below it: faces up the picture
@@ -98,7 +99,9 @@ TEST(NormalMap, NormalsAreUnitLengthAndFaceOutwards)
     }
     const RgbImage normals = NormalMapFromHeights(noise, 0.05);
     for (std::size_t i = 0; i < normals.rgb.size(); i += 3) {
-        const double x = normals.rgb[i] / 127.5 - 1, y = normals.rgb[i + 1] / 127.5 - 1, z = normals.rgb[i + 2] / 127.5 - 1;
+        const double x = normals.rgb[i] / 127.5 - 1;
+        const double y = normals.rgb[i + 1] / 127.5 - 1;
+        const double z = normals.rgb[i + 2] / 127.5 - 1;
         ASSERT_NEAR(std::sqrt(x * x + y * y + z * z), 1.0, 0.012) << i / 3;
         ASSERT_GT(z, 0.0);
     }

@@ -26,7 +26,8 @@ GltfDocument Triangle()
                       .type = ElementType::Vec3,
                       .min = {0, 0, 0},
                       .max = {1, 1, 0}};
-    const MeshIndex mesh = document.AddMesh({.name = "triangle", .primitives = {{.position = document.AddAccessor(position)}}});
+    const AccessorIndex corners = document.AddAccessor(position);
+    const MeshIndex mesh = document.AddMesh({.name = "triangle", .primitives = {{.position = corners}}});
     document.AddScene({.nodes = {document.AddNode(Node{.name = "triangle", .mesh = mesh})}});
     return document;
 }

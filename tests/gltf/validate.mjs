@@ -43,7 +43,8 @@ for (const file of files) {
               (issues.truncated ? ' (more issues than listed)' : ''));
   for (const message of issues.messages.slice(0, printedIssuesPerFile)) {
     const where = message.pointer ?? (message.offset !== undefined ? `byte ${message.offset}` : '');
-    console.log(`  ${severityNames[message.severity] ?? message.severity} ${message.code} ${where}: ${message.message}`);
+    const severity = severityNames[message.severity] ?? message.severity;
+    console.log(`  ${severity} ${message.code} ${where}: ${message.message}`);
   }
   if (issues.messages.length > printedIssuesPerFile)
     console.log(`  ... ${issues.messages.length - printedIssuesPerFile} more`);

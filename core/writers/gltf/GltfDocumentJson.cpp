@@ -130,7 +130,8 @@ Json MaterialJson(const Material& material)
         json["normalTexture"] = info;
     }
     if (material.alphaMode != AlphaMode::Opaque) json["alphaMode"] = AlphaModeName(material.alphaMode);
-    if (material.alphaMode == AlphaMode::Mask && material.alphaCutoff != 0.5) json["alphaCutoff"] = material.alphaCutoff;
+    if (material.alphaMode == AlphaMode::Mask && material.alphaCutoff != 0.5)
+        json["alphaCutoff"] = material.alphaCutoff;
     if (material.doubleSided) json["doubleSided"] = true;
     if (material.unlit) json["extensions"]["KHR_materials_unlit"] = Json::object();
     return json;

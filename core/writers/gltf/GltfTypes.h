@@ -91,7 +91,14 @@ enum class ImageType { Jpeg, Png };
 
 enum class Wrap { Repeat, ClampToEdge, MirroredRepeat };
 enum class MagFilter { Nearest, Linear };
-enum class MinFilter { Nearest, Linear, NearestMipmapNearest, LinearMipmapNearest, NearestMipmapLinear, LinearMipmapLinear };
+enum class MinFilter {
+    Nearest,
+    Linear,
+    NearestMipmapNearest,
+    LinearMipmapNearest,
+    NearestMipmapLinear,
+    LinearMipmapLinear
+};
 
 struct Sampler {
     std::string name{};

@@ -41,7 +41,8 @@ std::vector<float> ComputeTangents(std::span<const float> positions, std::span<c
     const std::size_t vertices = positions.size() / 3;
     if (positions.size() != 3 * vertices || normals.size() != 3 * vertices || uvs.size() != 2 * vertices ||
         triangles.size() % 3 != 0)
-        throw std::invalid_argument("tangents need 3 floats of position and normal, 2 of uv a vertex, 3 indices a triangle");
+        throw std::invalid_argument(
+            "tangents need 3 floats of position and normal, 2 of uv a vertex, 3 indices a triangle");
 
     std::vector<Vec3> alongU(vertices, Vec3{0, 0, 0});
     std::vector<Vec3> alongV(vertices, Vec3{0, 0, 0});
