@@ -41,6 +41,33 @@ void BM_GlbTerrain2304(benchmark::State& state)
 }
 BENCHMARK(BM_GlbTerrain2304)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// The same asset into a sink that drops the bytes: the producers and the
+// format without the file system.
+class DiscardingSink final : public kv::gltf::ByteSink {
+public:
+    DiscardingSink() : ByteSink(4 * 1024 * 1024) {}
+
+private:
+    void Deliver(const std::uint8_t*, std::size_t) override {}
+};
+
+void BM_GlbTerrain2304Discarded(benchmark::State& state)
+{
+    const kv::test::HeightField field = kv::test::RollingHills(kEdge);
+    kv::gltf::GltfDocument document;
+    kv::gltf::Mesh mesh{.name = "terrain", .primitives = {kv::test::AddGridPrimitive(document, field)}};
+    document.AddScene({.nodes = {document.AddNode({.name = "terrain", .mesh = document.AddMesh(mesh)})}});
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        DiscardingSink sink;
+        kv::gltf::WriteGlb(document, sink);
+        sink.Flush();
+        bytes = sink.Position();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+}
+BENCHMARK(BM_GlbTerrain2304Discarded)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 // The same terrain as scene text (heights on the 0 to 765 scale).
 void BM_ScnTerrain2304(benchmark::State& state)
 {

@@ -76,20 +76,17 @@ void GridNormal(const HeightField& field, int i, int j, float* out)
 }
 
 // The unit tangent of the field at a grid point: the direction of increasing
-// x (and u) made perpendicular to the normal. Up the picture is +y, where
-// cross(normal, tangent) points: w = +1.
+// x (and u), (1, 0, dh/dx), which is perpendicular to the normal already. Up
+// the picture is +y, where cross(normal, tangent) points: w = +1.
 void GridTangent(const HeightField& field, int i, int j, float* out)
 {
-    float normal[3];
-    GridNormal(field, i, j, normal);
     const int n = field.n;
     const int left = std::max(i - 1, 0), right = std::min(i + 1, n - 1);
-    const double along[3] = {1.0, 0.0, (field.At(right, j) - field.At(left, j)) / static_cast<double>(right - left)};
-    const double dot = along[0] * normal[0] + along[1] * normal[1] + along[2] * normal[2];
-    double t[3];
-    for (int c = 0; c < 3; ++c) t[c] = along[c] - normal[c] * dot;
-    const double length = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
-    for (int c = 0; c < 3; ++c) out[c] = static_cast<float>(t[c] / length);
+    const double dx = (field.At(right, j) - field.At(left, j)) / static_cast<double>(right - left);
+    const double length = std::sqrt(1.0 + dx * dx);
+    out[0] = static_cast<float>(1.0 / length);
+    out[1] = 0.0f;
+    out[2] = static_cast<float>(dx / length);
     out[3] = 1.0f;
 }
 
