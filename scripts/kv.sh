@@ -9,10 +9,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev qt6-base-dev libqt6opengl6-dev
-          libtinygltf-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev libgdal-dev nlohmann-json3-dev qt6-base-dev
+          libqt6opengl6-dev libtinygltf-dev libgtest-dev libgmock-dev libbenchmark-dev)
 # The 3D view's tests draw with Mesa's software renderer on a virtual X server.
 [ "${1:-}" = test ] && packages+=(assimp-utils xvfb xauth libgl1-mesa-dri desktop-file-utils)
+# The glTF validator's runtime. A node that is already there (Debian's, or
+# another build that brings its own npm) is kept.
+if [ "${1:-}" = test ] && ! { command -v node && command -v npm; } >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -40,6 +45,10 @@ case "${1:-}" in
     ./build/default/bin/kelvane create out/valley.scn
     ;;
   test)
+    # The Khronos glTF validator, pinned in tests/gltf/package-lock.json.
+    if [ ! -f tests/gltf/node_modules/gltf-validator/package.json ]; then
+      (cd tests/gltf && npm ci --no-audit --no-fund)
+    fi
     build default
     ctest --preset default -j "$jobs"
     build asan
