@@ -15,7 +15,9 @@
 #include "core/textures/PngEncoder.h"
 #include "core/writers/gltf/GlbWriter.h"
 #include "core/writers/scn/SceneWriter.h"
-#include "core/writers/scn/TerrainObject.h"
+#include "core/model/EnvironmentBuilder.h"
+#include "core/model/TerrainBuilder.h"
+#include "core/writers/scn/ScnSceneWriter.h"
 #include "gltf/SyntheticAsset.h"
 
 namespace {
@@ -84,7 +86,12 @@ void BM_ScnTerrain2304(benchmark::State& state)
         kv::Session session;
         kv::SceneWriter writer(session);
         writer.Open(path);
-        kv::WriteTerrainObject(writer, grid, 7, "/scenes", control);
+        kv::Scene scene;
+        const int earth = kv::AddPlainGroup(scene, "earth", scene.Root());
+        const int terrain = kv::AddTerrain(scene, std::make_shared<const kv::HeightGrid>(grid), earth);
+        kv::ScnNodeWriter nodes(scene, "/scenes", writer, control);
+        nodes.AssignId(earth, 7);
+        nodes.WriteNode(terrain);
         bytes = writer.Tell();
         writer.Close();
     }
