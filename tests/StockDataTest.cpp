@@ -210,18 +210,23 @@ Grey Halve(const Grey& g)
     return h;
 }
 
+// Over the part both pictures cover, from their top left corners (a halved
+// 513 is 256 where the other is 257).
 double Correlation(const Grey& a, const Grey& b)
 {
-    const std::size_t n = a.v.size();
+    const int w = std::min(a.width, b.width), h = std::min(a.height, b.height);
+    const double n = static_cast<double>(w) * h;
     double ma = 0, mb = 0;
-    for (std::size_t i = 0; i < n; ++i) ma += a.v[i], mb += b.v[i];
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ma += a.at(x, y), mb += b.at(x, y);
     ma /= n, mb /= n;
     double cov = 0, va = 0, vb = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        cov += (a.v[i] - ma) * (b.v[i] - mb);
-        va += (a.v[i] - ma) * (a.v[i] - ma);
-        vb += (b.v[i] - mb) * (b.v[i] - mb);
-    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            cov += (a.at(x, y) - ma) * (b.at(x, y) - mb);
+            va += (a.at(x, y) - ma) * (a.at(x, y) - ma);
+            vb += (b.at(x, y) - mb) * (b.at(x, y) - mb);
+        }
     return cov / std::sqrt(va * vb);
 }
 

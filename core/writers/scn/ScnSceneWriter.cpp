@@ -251,7 +251,7 @@ private:
     }
 
     const Scene& scene_;
-    const std::string& directory_;
+    const std::string directory_;
     SceneWriter& w_;
     JobControl& control_;
     std::vector<std::int32_t> ids_;
