@@ -5,6 +5,7 @@
 //   kelvane --help | --version
 //
 // Exit status: 0 finished, 1 the creation failed, 2 usage error, 130 stopped.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -46,14 +47,20 @@ const char* const kMainHelp =
     "  kelvane create out/valley.scn\n";
 
 const char* const kCreateHelp =
-    "Usage: kelvane create [OPTIONS] SCENE.scn\n"
+    "Usage: kelvane create [OPTIONS] SCENE.scn | SCENE.glb\n"
     "\n"
     "Writes the scene file and, beside it, its textures, bump maps and stock\n"
     "textures. The scene's directory becomes the scene directory; it must not be\n"
     "the program directory. The file name is lower-cased and gets \".scn\" appended\n"
     "unless it already ends in it.\n"
     "\n"
+    "A name ending in \".glb\" writes a binary glTF 2.0 file instead: the whole\n"
+    "landscape in one file with its images inside, for today's 3D programs and\n"
+    "viewers; nothing else is written beside it.\n"
+    "\n"
     "Options:\n"
+    "  --glb FILE.glb       also write the binary glTF file, from the same creation\n"
+    "                       (the same trees and rocks in both)\n"
     "  --settings FILE.kv   start from a settings file instead of the defaults\n"
     "  --set KEY=VALUE      change one setting (any key of a settings file, e.g.\n"
     "                       basebmp, resolution, cover1index, skyR); repeatable,\n"
@@ -66,8 +73,9 @@ const char* const kCreateHelp =
     "SIGHUP end it at once (130, or 128 + the signal number). Unfinished files are\n"
     "removed either way; the scene file is put in place last, when complete.\n"
     "\n"
-    "Example:\n"
-    "  kelvane create --set resolution=1 --set cover1index=2 out/valley.scn\n";
+    "Examples:\n"
+    "  kelvane create --set resolution=1 --set cover1index=2 out/valley.scn\n"
+    "  kelvane create --glb out/valley.glb out/valley.scn\n";
 
 const char* const kSettingsHelp =
     "Usage: kelvane settings [OPTIONS]\n"
@@ -98,6 +106,7 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> sets;
     std::string programDirectory;
     std::string writeFile;
+    std::string glbFile;
     bool quiet = false;
     bool help = false;
     std::vector<std::string> positional;
@@ -123,6 +132,8 @@ std::string Parse(int argc, char** argv, bool allowWrite, Options& o)
             if (!value(o.programDirectory)) return "--program-dir needs a directory";
         } else if (arg == "--write" && allowWrite) {
             if (!value(o.writeFile)) return "--write needs a file";
+        } else if (arg == "--glb" && !allowWrite) {
+            if (!value(o.glbFile)) return "--glb needs a file";
         } else if (arg == "--set") {
             std::string pair;
             if (!value(pair)) return "--set needs KEY=VALUE";
@@ -152,6 +163,14 @@ int BuildSettings(const Options& o, const std::string& programDirectory, Project
     return -1;
 }
 
+bool EndsWithGlb(const std::string& name)
+{
+    if (name.size() < 5) return false;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".glb";
+}
+
 int Create(int argc, char** argv)
 {
     Options o;
@@ -171,6 +190,19 @@ int Create(int argc, char** argv)
     std::error_code ec;
     if (!std::filesystem::is_directory(scene.directory, ec))
         return Usage("the scene directory " + scene.directory + " does not exist", kCreateHelp);
+    // The output's name chooses its format.
+    if (EndsWithGlb(scene.title)) {
+        if (!o.glbFile.empty()) return Usage("--glb goes with a .scn scene file", kCreateHelp);
+        scene.trueSpaceScene = false;
+        scene.glbPath = JoinPath(scene.directory, scene.title);
+    } else if (!o.glbFile.empty()) {
+        std::string glbDirectory, glbName;
+        SplitPath(o.glbFile, glbDirectory, glbName);
+        if (glbName.empty()) return Usage("--glb needs a file name", kCreateHelp);
+        if (!std::filesystem::is_directory(glbDirectory, ec))
+            return Usage("the directory " + glbDirectory + " does not exist", kCreateHelp);
+        scene.glbPath = JoinPath(glbDirectory, glbName);
+    }
 
     Session session;
     cli::InstallSignalHandlers(session.temporaryFiles());

@@ -89,7 +89,7 @@ struct JobFixture : ::testing::Test {
     }
     JobOutcome Run(const std::string& title = "Valley")
     {
-        ui.answers.push_back(SceneFileChoice{sceneDir.path(), title});
+        ui.answers.push_back(SceneFileChoice{sceneDir.path(), title, true, {}});
         CreationJob job(settings, session, ui, programDir.path());
         return job.Run();
     }
@@ -163,8 +163,8 @@ TEST_F(JobFixture, CancellingTheDialogWritesNothing)
 
 TEST_F(JobFixture, TheProgramDirectoryIsRefusedAndAskedAgain)
 {
-    ui.answers.push_back(SceneFileChoice{programDir.path() + "/", "x"});
-    ui.answers.push_back(SceneFileChoice{programDir.path(), "x"});
+    ui.answers.push_back(SceneFileChoice{programDir.path() + "/", "x", true, {}});
+    ui.answers.push_back(SceneFileChoice{programDir.path(), "x", true, {}});
     EXPECT_EQ(Run(), JobOutcome::Finished);
     ASSERT_EQ(ui.offered.size(), 3u);
     ASSERT_GE(ui.messages.size(), 2u);
@@ -264,7 +264,7 @@ TEST_F(JobFixture, AStopAtEveryStageLeavesNoSceneAndOnlyWholeFiles)
 
 TEST_F(JobFixture, ANearlyFullDiskEndsTheJobBeforeTheSceneTakesItsName)
 {
-    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "full"});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "full", true, {}});
     CreationJob job(settings, session, ui, programDir.path());
     job.SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(100); });
     EXPECT_EQ(job.Run(), JobOutcome::Failed);
@@ -278,7 +278,7 @@ TEST_F(JobFixture, ANearlyFullDiskEndsTheJobBeforeTheSceneTakesItsName)
 
 TEST_F(JobFixture, AFailedQueryOfTheFreeSpaceSkipsTheCheck)
 {
-    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "unknown"});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "unknown", true, {}});
     CreationJob job(settings, session, ui, programDir.path());
     job.SetFreeSpaceQuery([](const std::string&) { return std::optional<std::uint64_t>(); });
     EXPECT_EQ(job.Run(), JobOutcome::Finished);
@@ -354,9 +354,9 @@ TEST_F(JobFixture, TheProgramDirectoryIsKnownHoweverItIsReached)
     fs::create_directory(programDir.File("inner"));
     for (const std::string& spelling :
          {links.File("program"), links.File("sub") + "/../program", links.File("inner") + "/.."}) {
-        ui.answers.push_back(SceneFileChoice{spelling, "x"});
+        ui.answers.push_back(SceneFileChoice{spelling, "x", true, {}});
     }
-    ui.answers.push_back(SceneFileChoice{links.File("sub"), "x"});
+    ui.answers.push_back(SceneFileChoice{links.File("sub"), "x", true, {}});
     CreationJob job(settings, session, ui, programDir.path());
     EXPECT_EQ(job.Run(), JobOutcome::Finished);
     ASSERT_GE(ui.messages.size(), 3u);
@@ -373,9 +373,9 @@ TEST_F(JobFixture, TheProgramDirectoryIsKnownHoweverItIsReached)
 TEST_F(JobFixture, ControlCharactersInTheSceneNameOrDirectoryAreRefused)
 {
     fs::create_directory(sceneDir.File("two\nlines"));
-    ui.answers.push_back(SceneFileChoice{sceneDir.File("two\nlines"), "valley"});
-    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "val\rley"});
-    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "tab\tbed"});
+    ui.answers.push_back(SceneFileChoice{sceneDir.File("two\nlines"), "valley", true, {}});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "val\rley", true, {}});
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "tab\tbed", true, {}});
     CreationJob job(settings, session, ui, programDir.path());
     EXPECT_EQ(job.Run(), JobOutcome::Cancelled);
     ASSERT_EQ(ui.messages.size(), 3u);

@@ -62,7 +62,7 @@ TEST(FullScene, DefaultCreationIsReadByAnIndependentReader)
     if (!std::filesystem::exists(JoinPath(program, "height01.bmp"))) GTEST_SKIP() << "no stock heightfield";
     test::ScratchDir scenes;
     Session session;
-    AnswerOnce ui(SceneFileChoice{scenes.path(), "valley"});
+    AnswerOnce ui(SceneFileChoice{scenes.path(), "valley", true, {}});
     CreationJob job(DefaultSettings(program), session, ui, program);
     ASSERT_EQ(job.Run(), JobOutcome::Finished) << (ui.messages.empty() ? "" : ui.messages.back().text);
     const std::string scenePath = scenes.File("valley.scn");

@@ -11,6 +11,9 @@
 #include "core/platform/Paths.h"
 #include "core/platform/ReplacementFile.h"
 #include "core/job/StockTextures.h"
+#include "core/textures/PngEncoder.h"
+#include "core/textures/SceneImages.h"
+#include "core/writers/gltf/SceneGltf.h"
 #include "core/writers/scn/ScnSceneWriter.h"
 #include "core/textures/AtmosphereTextures.h"
 #include "core/textures/HeightTexture.h"
@@ -69,21 +72,28 @@ bool CreationJob::AskForSceneFile()
         const std::string directory = NormaliseDirectory(choice->directory);
         // A line break or another control character would break the scene
         // text, whose texture lines name the scene directory.
-        if (HasControlCharacter(directory) || HasControlCharacter(choice->title)) {
+        std::string glbDirectory, glbName;
+        if (!choice->glbPath.empty()) SplitPath(choice->glbPath, glbDirectory, glbName);
+        if (HasControlCharacter(directory) || HasControlCharacter(choice->title) ||
+            HasControlCharacter(choice->glbPath)) {
             frontEnd_.ShowMessage(Message{text::kControlCharacterInSceneName,
                                           kMessageTitle, MessageIcon::Error, Modality::Modal});
             continue;
         }
         // Compared as file-system objects: a link to the program directory,
         // or a path through "..", is the program directory all the same.
-        if (SameDirectory(directory, programDirectory_)) {
+        if (SameDirectory(directory, programDirectory_) ||
+            (!glbDirectory.empty() && SameDirectory(glbDirectory, programDirectory_))) {
             frontEnd_.ShowMessage(Message{
                 text::kProgramDirectoryChosen,
                 kMessageTitle, MessageIcon::Error, Modality::Modal});
             continue;
         }
         session_.sceneDirectory = directory;
-        session_.sceneFileName = SceneFileNameFor(choice->title);
+        writeTrueSpace_ = choice->trueSpaceScene;
+        glbDirectory_ = glbDirectory;
+        glbName_ = glbName;
+        if (writeTrueSpace_) session_.sceneFileName = SceneFileNameFor(choice->title);
         return true;
     }
 }
@@ -93,13 +103,20 @@ void CreationJob::WriteScene()
     FrontEndControl control(frontEnd_);
     const std::string& sceneDirectory = session_.sceneDirectory;
     const OutputDirectory output{sceneDirectory, freeSpace_, &session_.temporaryFiles()};
+    const bool trueSpace = writeTrueSpace_;
+    const bool glb = !glbName_.empty();
+    // The pictures in memory: for a glTF file, which carries them, and for a
+    // front end that shows the scene.
+    const bool keepPictures = glb || frontEnd_.WantsScene();
 
     // The scene file is written straight into a temporary file beside it; it
     // takes its name only when every file it refers to is written.
     SceneWriter writer(session_);
     const std::string scenePath = JoinPath(sceneDirectory, session_.sceneFileName);
-    if (const FileOutcome opened = writer.OpenReplacing(scenePath, output.temporaryFiles); !opened.ok())
-        throw FailureBecause(FormatMessage(text::kErrorOpening, {scenePath}), opened.Reason());
+    if (trueSpace) {
+        if (const FileOutcome opened = writer.OpenReplacing(scenePath, output.temporaryFiles); !opened.ok())
+            throw FailureBecause(FormatMessage(text::kErrorOpening, {scenePath}), opened.Reason());
+    }
 
     control.SetProgress(3);
     // The heightfield is loaded and checked once; one with more pixels a side
@@ -108,34 +125,69 @@ void CreationJob::WriteScene()
         LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution))));
     control.CheckStop();
     // The scene model: the fixed objects, the terrain, the trees and rocks.
-    const Scene scene = BuildScene(settings_, heights, session_.random(), control);
-    const KindsUsed& kinds = scene.kindsUsed();
+    auto scene = std::make_shared<const Scene>(BuildScene(settings_, heights, session_.random(), control));
+    const KindsUsed& kinds = scene->kindsUsed();
 
     // The scene file's text, then the images its terrain and rocks wear.
-    WriteScnScene(scene, sceneDirectory, writer, control, [&](const Node& node) {
-        if (node.kind == NodeKind::Terrain) control.SetProgress(6);
-    });
-    MakeTerrainTextures(settings_, *heights, kinds.AnyRock(), session_.random(), programDirectory_, output, control);
-    writer.Close();
+    if (trueSpace) {
+        WriteScnScene(*scene, sceneDirectory, writer, control, [&](const Node& node) {
+            if (node.kind == NodeKind::Terrain) control.SetProgress(6);
+        });
+    } else {
+        control.SetProgress(6);
+    }
+    auto pictures = std::make_shared<SceneImages>();
+    TerrainImageUse use;
+    use.writeFiles = trueSpace;
+    if (keepPictures) {
+        use.keep = pictures.get();
+        use.normalMaps = BumpAmplitudes(*scene);
+    }
+    MakeTerrainTextures(settings_, *heights, kinds.AnyRock(), session_.random(), programDirectory_, output, control,
+                        use);
+    if (trueSpace) writer.Close();
     control.CheckStop();
 
     // The post-scene stage.
-    InstallStockTextures(kinds, settings_.oceanindex, programDirectory_, output);
+    if (trueSpace) InstallStockTextures(kinds, settings_.oceanindex, programDirectory_, output);
     control.CheckStop();
     control.CheckStop();
-    WriteFogTga(settings_.fog, &output);
+    const std::vector<std::uint8_t> fog = WriteFogTga(settings_.fog, trueSpace ? &output : nullptr);
     control.CheckStop();
     control.CheckStop();
-    WriteAtmosJpeg(settings_, programDirectory_, &output);
+    std::vector<std::uint8_t> sky = WriteAtmosJpeg(settings_, programDirectory_, trueSpace ? &output : nullptr);
     control.CheckStop();
+
+    if (keepPictures) {
+        pictures->AddPicture("fog.tga", {ImageEncoding::Png, TgaToPng(fog.data(), fog.size())});
+        pictures->AddPicture("atmos.jpg", {ImageEncoding::Jpeg, std::move(sky)});
+        AddStockImages(*scene, programDirectory_, *pictures);
+        control.CheckStop();
+    }
+    // The glTF file, whole, with everything inside.
+    if (glb) {
+        const std::string glbPath = JoinPath(glbDirectory_, glbName_);
+        const FileOutcome written = gltf::WriteSceneGlb(*scene, *pictures, glbPath, output.temporaryFiles, control);
+        if (!written.ok()) {
+            const char* pattern = written.failed == FileStep::Open ? text::kErrorOpening : text::kErrorWriting;
+            throw FailureBecause(FormatMessage(pattern, {glbPath}), written.Reason());
+        }
+    }
 
     // The scene last, so that a scene never names an image that is not there.
-    if (const FileOutcome placed = writer.PutInPlace(); !placed.ok())
-        throw FailureBecause(text::kSceneNotInPlace, placed.Reason());
+    if (trueSpace) {
+        if (const FileOutcome placed = writer.PutInPlace(); !placed.ok())
+            throw FailureBecause(text::kSceneNotInPlace, placed.Reason());
+    }
 
     control.SetProgress(100);
-    frontEnd_.ShowMessage(Message{ReportText(sceneDirectory, session_.sceneFileName, settings_, kinds), kMessageTitle,
-                                  MessageIcon::Information, Modality::Modal});
+    if (frontEnd_.WantsScene()) frontEnd_.SceneCreated(scene, pictures);
+    // The glTF file by its name where it lies beside the scene, else by its path.
+    const std::string glbShown =
+        glbName_.empty() || SameDirectory(glbDirectory_, sceneDirectory) ? glbName_ : JoinPath(glbDirectory_, glbName_);
+    frontEnd_.ShowMessage(Message{ReportText(sceneDirectory, trueSpace ? session_.sceneFileName : std::string(),
+                                             settings_, kinds, glbShown),
+                                  kMessageTitle, MessageIcon::Information, Modality::Modal});
 }
 
 JobOutcome CreationJob::Run()
@@ -167,8 +219,11 @@ JobOutcome CreationJob::Run()
 }
 
 std::string CreationJob::ReportText(const std::string& sceneDirectory, const std::string& sceneFileName,
-                                    const ProjectSettings& settings, const KindsUsed& kinds)
+                                    const ProjectSettings& settings, const KindsUsed& kinds, const std::string& glbName)
 {
+    const std::string glbLine = glbName.empty() ? std::string() : glbName + " (glTF binary scene with its images)\n";
+    if (sceneFileName.empty())
+        return "The following file has been written in the " + sceneDirectory + " directory:\n" + glbLine;
     std::string text = "The following files have been written in the " + sceneDirectory + " directory:\n" +
                        sceneFileName +
                        " (scenefile)\n"
@@ -192,7 +247,7 @@ std::string CreationJob::ReportText(const std::string& sceneDirectory, const std
     if (kinds.AnyRock())
         text += "rocktex.jpg (texture map for flatrocks, boulders, pebbles & rocks)\n"
                 "rockbump.jpg (bump map for flatrocks, boulders, pebbles & rocks)\n";
-    return text;
+    return text + glbLine;
 }
 
 }  // namespace kv

@@ -40,13 +40,20 @@ public:
 
     JobOutcome Run();
 
-    // The final report's text (public for the tests of its conditional lines).
+    // The final report's text (public for the tests of its conditional
+    // lines): the scene file and its images when `sceneFileName` is given, and
+    // the glTF file when `glbName` is.
     static std::string ReportText(const std::string& sceneDirectory, const std::string& sceneFileName,
-                                  const ProjectSettings& settings, const KindsUsed& kinds);
+                                  const ProjectSettings& settings, const KindsUsed& kinds,
+                                  const std::string& glbName = {});
 
 private:
     bool AskForSceneFile();
     void WriteScene();
+
+    // What this creation writes, from the file dialog's answer.
+    bool writeTrueSpace_ = true;
+    std::string glbDirectory_, glbName_;
 
     ProjectSettings settings_;
     Session& session_;

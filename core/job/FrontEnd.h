@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -6,11 +7,19 @@
 
 namespace kv {
 
-// The file the user chose for the scene: its directory and its file title
-// (the name part as typed; the job lower-cases it and adds ".scn").
+class Scene;
+class SceneImages;
+
+// The files the user chose for the scene: the directory and the file title
+// of the trueSpace scene (the name part as typed; the job lower-cases it and
+// adds ".scn"), and a binary glTF file, either or both. The trueSpace scene
+// brings its images as files beside it; the glTF file holds its own. Without
+// a trueSpace scene, `directory` is the glTF file's.
 struct SceneFileChoice {
     std::string directory;
     std::string title;
+    bool trueSpaceScene = true;
+    std::string glbPath;  // empty: no glTF file
 };
 
 // How a creation job talks to the program's front end (command line or
@@ -30,6 +39,10 @@ public:
     // Busy state: inputs disabled, Stop enabled.
     virtual void EnterBusy() = 0;
     virtual void LeaveBusy() = 0;
+    // Whether the front end shows the scene it made (a 3D view): the job then
+    // hands it over, with its pictures, before the final report.
+    virtual bool WantsScene() const { return false; }
+    virtual void SceneCreated(std::shared_ptr<const Scene> /*scene*/, std::shared_ptr<const SceneImages> /*images*/) {}
     // The stop request set by the user; cleared by the job's end routine.
     // Asked at each of the job's stop checks, which come in a fixed order.
     virtual bool StopRequested() = 0;

@@ -1,5 +1,6 @@
 #include "core/textures/TerrainTextures.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -78,7 +79,8 @@ void Step(JobControl& control, int progress)
 }  // namespace
 
 void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heights, bool rocks, Random& random,
-                         const std::string& programDirectory, const OutputDirectory& output, JobControl& control)
+                         const std::string& programDirectory, const OutputDirectory& output, JobControl& control,
+                         const TerrainImageUse& use)
 {
     const int t = TextureSizeForResolution(settings.resolution);
     CheckHeightfieldFits(heights, t, JoinPath(settings.basedir, settings.basebmp));
@@ -152,12 +154,29 @@ void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heig
     for (const char* name : {"tex1.jpg", "bump1.jpg", "tex2.jpg", "bump2.jpg", "rockbump.jpg", "rocktex.jpg"})
         if (rocks || std::string(name).rfind("rock", 0) != 0) files.push_back(JoinPath(output.path, name));
     OrderedJpegWriter writer(worker, files, output.path, output.freeSpace, poll, output.temporaryFiles);
+    writer.SetWriteFiles(use.writeFiles);
+    writer.SetKeepBytes(use.keep != nullptr);
+    if (use.keep) {
+        // The normal maps of the bump maps, made on whichever thread is free
+        // while the images are encoded.
+        for (const auto& [name, amplitude] : use.normalMaps) {
+            const std::string path = JoinPath(output.path, name);
+            if (std::find(files.begin(), files.end(), path) == files.end()) continue;
+            SceneImages* keep = use.keep;
+            const double a = amplitude;
+            writer.SetDerivation(path, [keep, name = name, a](const ImageRows& image, const RowCheck& rowCheck) {
+                keep->AddNormalMap(name, EncodeNormalMap(HeightsOfRows(image), a, rowCheck));
+            });
+        }
+    }
     CreationSink sink(writer, programDirectory, settings.resolution, output.path, t);
     const RowCheck jobCheck = [&] {
         control.CheckStop();
         writer.ThrowIfFailed();
     };
     SynthesizeTerrainTextures(settings, sources, rocks, sink, control, jobCheck);
+    if (use.keep)
+        for (auto& [name, bytes] : writer.TakeKeptBytes()) use.keep->AddPicture(name, {ImageEncoding::Jpeg, std::move(bytes)});
 }
 
 }  // namespace kv
