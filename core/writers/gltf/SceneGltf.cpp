@@ -378,10 +378,9 @@ private:
 
 // ----------------------------------------------------------------- the terrain
 
-// Writes float values of every grid point and the four corners, row by row.
-template <typename PerPoint, typename PerCorner>
-void StreamPoints(ByteSink& sink, const TerrainSurface& s, int floats, PerPoint point, PerCorner corner,
-                  JobControl* control)
+// Writes float values of every grid point, row by row.
+template <typename PerPoint>
+void StreamPoints(ByteSink& sink, const TerrainSurface& s, int floats, PerPoint point, JobControl* control)
 {
     const int n = s.Size();
     std::vector<float> row(static_cast<std::size_t>(n) * static_cast<std::size_t>(floats));
@@ -390,16 +389,17 @@ void StreamPoints(ByteSink& sink, const TerrainSurface& s, int floats, PerPoint 
         for (int j = 0; j < n; ++j) point(j, y, row.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(floats));
         sink.Write(row.data(), row.size() * sizeof(float));
     }
-    std::vector<float> corners(static_cast<std::size_t>(4 * floats));
-    for (int k = 0; k < 4; ++k) corner(k, corners.data() + static_cast<std::size_t>(k * floats));
-    sink.Write(corners.data(), corners.size() * sizeof(float));
 }
+
+// The terrain's texture coordinates with the materials' offset and repeats
+// (the same for the detail and the surround) applied, v turned to run down.
+Point2f RepeatedTexcoord(Point2f t) { return {t.u * 20.0f + 0.5f, (1.0f - t.v) * 20.0f - 0.5f}; }
 
 MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
 {
     const TerrainSurface& s = *scene_.terrain();
     const int n = s.Size();
-    const std::uint64_t points = static_cast<std::uint64_t>(s.VertexCount());
+    const std::uint64_t points = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n);
     JobControl* control = control_;
 
     // The slopes from which normals and tangents come: central differences
@@ -413,7 +413,7 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
     };
 
     // Positions, with their bounds.
-    float top = 0.0f;
+    float top = s.Vertex(0, 0).z;
     for (int y = 0; y < n; ++y)
         for (int j = 0; j < n; ++j) top = std::max(top, s.Vertex(j, y).z);
     Accessor position;
@@ -426,18 +426,17 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
                     const Point3f p = s.Vertex(j, y);
                     out[0] = p.x, out[1] = p.y, out[2] = p.z;
                 },
-                [](int k, float* out) {
-                    const Point3f p = TerrainSurface::Corner(k);
-                    out[0] = p.x, out[1] = p.y, out[2] = p.z;
-                },
                 control);
         },
         ViewTarget::VertexAttributes, {}, "terrain positions");
     position.componentType = ComponentType::Float;
     position.type = ElementType::Vec3;
     position.count = points;
-    position.min = {0.0, 0.0, -0.01};
-    position.max = {200.0, 200.0, std::max(0.0, static_cast<double>(top))};
+    float bottom = top;
+    for (int y = 0; y < n; ++y)
+        for (int j = 0; j < n; ++j) bottom = std::min(bottom, s.Vertex(j, y).z);
+    position.min = {s.Vertex(0, 0).x, s.Vertex(0, 0).y, bottom};
+    position.max = {s.Vertex(n - 1, n - 1).x, s.Vertex(n - 1, n - 1).y, top};
     const AccessorIndex positionIndex = doc_.AddAccessor(position);
 
     auto addStreamed = [&](std::uint64_t bytes, GltfDocument::Producer producer, ElementType type, ComponentType c,
@@ -461,24 +460,18 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
                     const float length = std::sqrt(dzdx * dzdx + dzdy * dzdy + 1.0f);
                     out[0] = -dzdx / length, out[1] = -dzdy / length, out[2] = 1.0f / length;
                 },
-                [](int, float* out) { out[0] = 0.0f, out[1] = 0.0f, out[2] = 1.0f; }, control);
+                control);
         },
         ElementType::Vec3, ComponentType::Float, ViewTarget::VertexAttributes, "terrain normals");
 
-    // The texture coordinates with the materials' offset and repeats (the
-    // same for the detail and the surround) applied, v turned to run down.
     const AccessorIndex texcoord = addStreamed(
         points * 8,
         [&s, control](ByteSink& sink) {
             StreamPoints(
                 sink, s, 2,
                 [&s](int j, int y, float* out) {
-                    const Point2f t = s.PlanarTexcoord(j, y);
-                    out[0] = t.u * 20.0f + 0.5f, out[1] = (1.0f - t.v) * 20.0f - 0.5f;
-                },
-                [](int k, float* out) {
-                    const Point2f t = TerrainSurface::CornerTexcoord(k);
-                    out[0] = t.u * 20.0f + 0.5f, out[1] = (1.0f - t.v) * 20.0f - 0.5f;
+                    const Point2f t = RepeatedTexcoord(s.PlanarTexcoord(j, y));
+                    out[0] = t.u, out[1] = t.v;
                 },
                 control);
         },
@@ -498,7 +491,7 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
                     const float length = std::sqrt(1.0f + dzdx * dzdx);
                     out[0] = -1.0f / length, out[1] = 0.0f, out[2] = -dzdx / length, out[3] = 1.0f;
                 },
-                [](int, float* out) { out[0] = -1.0f, out[1] = 0.0f, out[2] = 0.0f, out[3] = 1.0f; }, control);
+                control);
         },
         ElementType::Vec4, ComponentType::Float, ViewTarget::VertexAttributes, "terrain tangents");
 
@@ -523,24 +516,40 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
         ElementType::Scalar, ComponentType::UnsignedInt, ViewTarget::VertexIndices, "terrain triangles");
 
     // The surround: the square under everything, and each grid edge joined
-    // to its two corners as a fan from the second corner.
+    // to its two corners as a fan from the second corner. It has points of
+    // its own (the corners, then each edge's grid points again) so that it
+    // lies flat in the light: the grid's normals at its edge, spread over
+    // triangles a hundred units long, would paint wedges of light on it.
+    std::vector<float> surroundPositions, surroundNormals, surroundTexcoords, surroundTangents;
+    auto addPoint = [&](Point3f p, Point2f t) {
+        surroundPositions.insert(surroundPositions.end(), {p.x, p.y, p.z});
+        surroundNormals.insert(surroundNormals.end(), {0.0f, 0.0f, 1.0f});
+        const Point2f r = RepeatedTexcoord(t);
+        surroundTexcoords.insert(surroundTexcoords.end(), {r.u, r.v});
+        surroundTangents.insert(surroundTangents.end(), {-1.0f, 0.0f, 0.0f, 1.0f});
+        return static_cast<std::uint32_t>(surroundPositions.size() / 3 - 1);
+    };
+    std::uint32_t corners[4];
+    for (int k = 0; k < 4; ++k) corners[k] = addPoint(TerrainSurface::Corner(k), TerrainSurface::CornerTexcoord(k));
     std::vector<std::uint32_t> surround;
-    auto corner = [&s](int k) { return static_cast<std::uint32_t>(s.CornerIndex(k)); };
     const int* q = TerrainSurface::kSurroundSquare;
-    surround.insert(surround.end(), {corner(q[0]), corner(q[2]), corner(q[1]), corner(q[0]), corner(q[3]), corner(q[2])});
+    surround.insert(surround.end(), {corners[q[0]], corners[q[2]], corners[q[1]], corners[q[0]], corners[q[3]], corners[q[2]]});
     for (const TerrainSurface::SurroundEdge& edge : TerrainSurface::kSurroundEdges) {
         std::vector<std::uint32_t> outline;
         for (int k = 0; k < n; ++k) {
             const TerrainSurface::GridPoint p = edge.point(k, n);
-            outline.push_back(static_cast<std::uint32_t>(s.GridVertex(p.j, p.y)));
+            outline.push_back(addPoint(s.Vertex(p.j, p.y), s.PlanarTexcoord(p.j, p.y)));
         }
-        outline.push_back(corner(edge.cornerA));
-        const std::uint32_t pivot = corner(edge.cornerB);
+        outline.push_back(corners[edge.cornerA]);
+        const std::uint32_t pivot = corners[edge.cornerB];
         for (std::size_t k = 0; k + 1 < outline.size(); ++k)
             surround.insert(surround.end(), {pivot, outline[k + 1], outline[k]});
     }
-    const AccessorIndex surroundIndices =
-        AddArray(surround, ComponentType::UnsignedInt, ElementType::Scalar, ViewTarget::VertexIndices);
+    std::vector<double> low(3, std::numeric_limits<double>::max()), high(3, std::numeric_limits<double>::lowest());
+    for (std::size_t i = 0; i < surroundPositions.size(); ++i) {
+        low[i % 3] = std::min(low[i % 3], static_cast<double>(surroundPositions[i]));
+        high[i % 3] = std::max(high[i % 3], static_cast<double>(surroundPositions[i]));
+    }
 
     Mesh mesh;
     mesh.name = "terrain";
@@ -551,8 +560,18 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
     detail.tangent = tangent;
     detail.indices = grid;
     detail.material = MaterialOf(node.materials.at(TerrainSurface::kDetailMaterial), true);
-    Primitive around = detail;
-    around.indices = surroundIndices;
+    Primitive around;
+    around.position = AddArray(surroundPositions, ComponentType::Float, ElementType::Vec3, ViewTarget::VertexAttributes,
+                               low, high);
+    around.normal = AddArray(surroundNormals, ComponentType::Float, ElementType::Vec3, ViewTarget::VertexAttributes);
+    around.texcoord0 = AddArray(surroundTexcoords, ComponentType::Float, ElementType::Vec2, ViewTarget::VertexAttributes);
+    around.tangent = AddArray(surroundTangents, ComponentType::Float, ElementType::Vec4, ViewTarget::VertexAttributes);
+    if (surroundPositions.size() / 3 <= 0xffff) {
+        const std::vector<std::uint16_t> shorts(surround.begin(), surround.end());
+        around.indices = AddArray(shorts, ComponentType::UnsignedShort, ElementType::Scalar, ViewTarget::VertexIndices);
+    } else {
+        around.indices = AddArray(surround, ComponentType::UnsignedInt, ElementType::Scalar, ViewTarget::VertexIndices);
+    }
     around.material = MaterialOf(node.materials.at(TerrainSurface::kSurroundMaterial), true);
     mesh.primitives = {detail, around};
     return doc_.AddMesh(mesh);
