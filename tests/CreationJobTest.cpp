@@ -303,6 +303,54 @@ TEST_F(JobFixture, ASceneThatCannotTakeItsNameIsAFailureAndNotReported)
     EXPECT_TRUE(OurTemporaryFiles().empty());
 }
 
+TEST_F(JobFixture, AGlbFileThatCannotBeWrittenEndsTheJobNamingIt)
+{
+    const std::string glb = sceneDir.File("no such folder/valley.glb");
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "valley", true, glb});
+    CreationJob job(settings, session, ui, programDir.path());
+    EXPECT_EQ(job.Run(), JobOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Error opening " + glb + ".");
+    EXPECT_FALSE(ui.messages[0].detail.empty());
+    // The scene, which comes after it, is not put in place; nothing is left half-written.
+    EXPECT_FALSE(fs::exists(sceneDir.File("valley.scn")));
+    EXPECT_TRUE(OurTemporaryFiles().empty());
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(JobFixture, AStopWhileTheGlbFileIsWrittenLeavesNoPartOfIt)
+{
+    // Alone, the glTF file is the only file a creation writes: a temporary
+    // file beside it means it is being written.
+    const std::string glb = sceneDir.File("valley.glb");
+    std::vector<bool> writing;
+    ui.onCheck = [&] { writing.push_back(!test::TemporaryFilesIn(sceneDir.path()).empty()); };
+    ui.answers.push_back(SceneFileChoice{sceneDir.path(), "", false, glb});
+    {
+        CreationJob job(settings, session, ui, programDir.path());
+        ASSERT_EQ(job.Run(), JobOutcome::Finished);
+    }
+    ui.onCheck = {};
+    EXPECT_EQ(SceneDirFiles(), std::vector<std::string>{"valley.glb"});
+    const std::string whole = test::ReadFile(glb);
+    int stops = 0;
+    for (std::size_t at = 0; at < writing.size(); ++at) {
+        if (!writing[at]) continue;
+        ++stops;
+        ui.stopChecks = 0;
+        ui.stopAfterChecks = static_cast<int>(at);
+        ui.messages.clear();
+        ui.answers.push_back(SceneFileChoice{sceneDir.path(), "", false, glb});
+        CreationJob job(settings, session, ui, programDir.path());
+        EXPECT_EQ(job.Run(), JobOutcome::Stopped) << at;
+        EXPECT_TRUE(ui.messages.empty()) << at;
+        EXPECT_TRUE(OurTemporaryFiles().empty()) << at;
+        // The file of the earlier creation is untouched.
+        EXPECT_EQ(test::ReadFile(glb), whole) << at;
+    }
+    EXPECT_GT(stops, 10);
+}
+
 TEST_F(JobFixture, TheSceneTakesItsNameOnlyAfterEveryImage)
 {
     // Each image is complete and in place when the scene file appears.

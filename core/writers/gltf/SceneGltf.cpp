@@ -351,7 +351,10 @@ private:
         light.name = node.name;
         light.type = LightType::Directional;
         light.color = {l.colour.x / top, l.colour.y / top, l.colour.z / top};
-        light.intensity = top;
+        // A light of strength 1 lights a white surface facing it to full
+        // white in the scene; a physically based viewer divides diffuse
+        // light by pi.
+        light.intensity = std::numbers::pi * top;
         return doc_.AddLight(light);
     }
 

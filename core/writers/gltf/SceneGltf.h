@@ -19,13 +19,13 @@
 //   become tangent-space normal maps (NormalMap.h). The sky and fog domes are
 //   unlit and seen from inside; pictures with alpha (the fog, leaves) blend
 //   on the fog dome and are cut at half alpha on leaves; the ocean blends.
-// - Lights: the scene's light values are intensities where 1 lights a white
-//   surface facing the light fully. glTF's physically based viewers divide
-//   diffuse light by pi, so an infinite light becomes a directional light of
-//   pi times its strongest channel (its colour scaled to a top of 1); the
-//   sun, which does not fade with distance in the scene, becomes a point
-//   light of that strength times the square of its distance to the terrain's
-//   centre, so that it lights the terrain as strongly.
+// - Lights: a scene light of strength 1 lights a white surface facing it to
+//   full white. glTF's physically based viewers divide diffuse light by pi,
+//   so every light becomes a KHR_lights_punctual directional light of pi
+//   times its strongest channel, its colour scaled to a top of 1. The
+//   infinite lights keep their directions; the sun, which stands far off
+//   and does not fade with distance in the scene, shines from where it
+//   stands toward the scene's origin.
 // - The camera YOU looks along its own z axis; its field of view is 0.8
 //   radians vertically (about the view of a 28 mm lens).
 #include <string>
