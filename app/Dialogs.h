@@ -3,6 +3,7 @@
 // for every answer through this interface; the desktop program uses the Qt
 // dialogs, the tests answer from a script.
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -16,9 +17,12 @@ struct FileDialogRequest {
     QString title;
     QString directory;  // initial directory
     QString fileName;   // initial file name (may be empty)
-    QString filter;     // e.g. "Bitmaps (*.BMP)"
+    QString filter;     // e.g. "Bitmaps (*.BMP)"; several separated by ";;"
     // Save dialogs: appended to a name typed without any extension.
     QString defaultSuffix;
+    // Save dialogs with several filters: the suffix of each, in order; the
+    // one appended follows the filter the user picks.
+    QStringList suffixes = {};
 };
 
 class Dialogs {

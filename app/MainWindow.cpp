@@ -35,7 +35,7 @@ namespace {
 
 constexpr const char* kWindowTitle = "Kelvane 2.0";
 constexpr const char* kSceneDialogTitle = "Choose A Filename For Your Scene . . . ";
-constexpr const char* kSceneFilter = "Scenes (*.SCN)";
+constexpr const char* kSceneFilter = "Scenes (*.SCN);;glTF binary (*.glb)";
 constexpr const char* kBitmapFilter = "Bitmaps (*.BMP)";
 constexpr const char* kSettingsFilter = "KV Files (*.KV)";
 
@@ -467,11 +467,19 @@ std::optional<SceneFileChoice> MainWindow::askSceneFile(const std::string& initi
                                                         const std::string& initialName)
 {
     FileDialogRequest request{kSceneDialogTitle, ToQString(initialDirectory), ToQString(initialName),
-                              kSceneFilter, "scn"};
-    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, SceneFileNameFor);
+                              kSceneFilter, "scn", {"scn", "glb"}};
+    // A name ending in .glb asks for the glTF file alone, written under the
+    // name as typed; any other name is a scene file's title.
+    const auto nameWritten = [](const std::string& typed) {
+        return IsGlbFileName(typed) ? typed : SceneFileNameFor(typed);
+    };
+    const std::optional<QString> path = AskFileToWrite(dialogs_, this, request, nameWritten);
     if (!path) return std::nullopt;
     const QFileInfo file(*path);
-    return SceneFileChoice{ToStdString(file.absolutePath()), ToStdString(file.fileName())};
+    const std::string name = ToStdString(file.fileName());
+    if (IsGlbFileName(name))
+        return SceneFileChoice{ToStdString(file.absolutePath()), "", false, ToStdString(file.absoluteFilePath())};
+    return SceneFileChoice{ToStdString(file.absolutePath()), name, true, {}};
 }
 
 void MainWindow::showJobMessage(const Message& message)

@@ -46,6 +46,13 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogRequ
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.suffixes.isEmpty()) {
+        const QStringList filters = request.filter.split(QStringLiteral(";;"));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters, request](const QString& f) {
+            const qsizetype at = filters.indexOf(f);
+            if (at >= 0 && at < request.suffixes.size()) dialog.setDefaultSuffix(request.suffixes[at]);
+        });
+    }
     // The caller asks about the file it will really write.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setWindowModality(Qt::ApplicationModal);

@@ -163,14 +163,6 @@ int BuildSettings(const Options& o, const std::string& programDirectory, Project
     return -1;
 }
 
-bool EndsWithGlb(const std::string& name)
-{
-    if (name.size() < 5) return false;
-    std::string ending = name.substr(name.size() - 4);
-    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ending == ".glb";
-}
-
 int Create(int argc, char** argv)
 {
     Options o;
@@ -191,7 +183,7 @@ int Create(int argc, char** argv)
     if (!std::filesystem::is_directory(scene.directory, ec))
         return Usage("the scene directory " + scene.directory + " does not exist", kCreateHelp);
     // The output's name chooses its format.
-    if (EndsWithGlb(scene.title)) {
+    if (IsGlbFileName(scene.title)) {
         if (!o.glbFile.empty()) return Usage("--glb goes with a .scn scene file", kCreateHelp);
         scene.trueSpaceScene = false;
         scene.glbPath = JoinPath(scene.directory, scene.title);

@@ -81,7 +81,7 @@ void CreationTest::fullCreation()
     const FileDialogRequest& request = f.dialogs.fileDialogs[0].request;
     QVERIFY(f.dialogs.fileDialogs[0].save);
     QCOMPARE(request.title, QString("Choose A Filename For Your Scene . . . "));
-    QCOMPARE(request.filter, QString("Scenes (*.SCN)"));
+    QCOMPARE(request.filter, QString("Scenes (*.SCN);;glTF binary (*.glb)"));
     QCOMPARE(ToStdString(request.directory), NormaliseDirectory(f.program.path()));
 
     // The scene under its lower-cased name, its images, the report.

@@ -36,6 +36,7 @@ class ReplaceQuestionTest : public QObject {
 private slots:
     void saveAsksAboutTheNameWithItsExtension();
     void sceneDialogAsksAboutTheLowerCasedName();
+    void aGlbChosenInTheSceneDialogIsWrittenAloneUnderItsName();
 };
 
 void ReplaceQuestionTest::saveAsksAboutTheNameWithItsExtension()
@@ -103,7 +104,7 @@ void ReplaceQuestionTest::sceneDialogAsksAboutTheLowerCasedName()
     QCOMPARE(f.dialogs.fileDialogs.size(), std::size_t(2));
     const FileDialogRequest& again = f.dialogs.fileDialogs[1].request;
     QCOMPARE(again.title, QString("Choose A Filename For Your Scene . . . "));
-    QCOMPARE(again.filter, QString("Scenes (*.SCN)"));
+    QCOMPARE(again.filter, QString("Scenes (*.SCN);;glTF binary (*.glb)"));
     QCOMPARE(again.fileName, QString("PEAK.SCN"));
     QCOMPARE(scenes.files(), std::vector<std::string>{"peak.scn"});
     QCOMPARE(ReadText(scenes.file("peak.scn")), std::string("an older scene"));
@@ -124,6 +125,40 @@ void ReplaceQuestionTest::sceneDialogAsksAboutTheLowerCasedName()
     QCOMPARE(ended.at(2).first().value<JobOutcome>(), JobOutcome::Finished);
     QCOMPARE(f.dialogs.questions.size(), std::size_t(2));
     QVERIFY(FileStartsWith(scenes.file("peak.scn"), "Caligari V00.01ALH"));
+}
+
+void ReplaceQuestionTest::aGlbChosenInTheSceneDialogIsWrittenAloneUnderItsName()
+{
+    WindowFixture f;
+    MainWindow& w = f.w();
+    ScratchDir scenes;
+    QSignalSpy ended(&w, &MainWindow::creationEnded);
+
+    f.dialogs.answers = {scenes.qfile("Valley.GLB")};
+    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kTimeoutMs);
+    QCOMPARE(ended.at(0).first().value<JobOutcome>(), JobOutcome::Finished);
+    const FileDialogRequest& request = f.dialogs.fileDialogs[0].request;
+    QCOMPARE(request.suffixes, QStringList({"scn", "glb"}));
+    // Everything is inside the one file: no scene text, no loose images.
+    QCOMPARE(scenes.files(), std::vector<std::string>{"Valley.GLB"});
+    QVERIFY(FileStartsWith(scenes.file("Valley.GLB"), "glTF"));
+    QCOMPARE(f.dialogs.messages.size(), std::size_t(1));
+    const std::string& report = f.dialogs.messages[0].text;
+    QVERIFY2(report.find("Valley.GLB (glTF binary scene with its images)") != std::string::npos, report.c_str());
+    QVERIFY(report.find(".scn") == std::string::npos);
+    QVERIFY(f.dialogs.questions.empty());
+
+    // The same name again asks about the glTF file as typed; No then cancel keeps it.
+    const std::string before = ReadText(scenes.file("Valley.GLB"));
+    f.dialogs.answers = {scenes.qfile("Valley.GLB"), std::nullopt};
+    f.dialogs.replies = {false};
+    QTest::mouseClick(w.control(Control::Create), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, kTimeoutMs);
+    QCOMPARE(ended.at(1).first().value<JobOutcome>(), JobOutcome::Cancelled);
+    QCOMPARE(f.dialogs.questions.size(), std::size_t(1));
+    QCOMPARE(f.dialogs.questions[0].text, Question(scenes.file("Valley.GLB")));
+    QVERIFY(ReadText(scenes.file("Valley.GLB")) == before);
 }
 
 QTEST_MAIN(ReplaceQuestionTest)

@@ -40,7 +40,12 @@ SceneView::SceneView(std::shared_ptr<const ViewScene> scene, QWidget* parent)
     connect(this, &QOpenGLWidget::frameSwapped, this, &SceneView::frameShown);
 }
 
-SceneView::~SceneView() { releaseGraphics(); }
+SceneView::~SceneView()
+{
+    // The context outlives this part of the object: it must not call back into it.
+    if (QOpenGLContext* current = context()) disconnect(current, nullptr, this, nullptr);
+    releaseGraphics();
+}
 
 void SceneView::releaseGraphics()
 {

@@ -54,6 +54,14 @@ std::string SceneFileNameFor(const std::string& title)
     return name;
 }
 
+bool IsGlbFileName(const std::string& name)
+{
+    if (name.size() < 5) return false;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".glb";
+}
+
 CreationJob::CreationJob(ProjectSettings settings, Session& session, FrontEnd& frontEnd, std::string programDirectory)
     : settings_(std::move(settings)),
       session_(session),

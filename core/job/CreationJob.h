@@ -23,6 +23,10 @@ enum class JobOutcome {
 // ".scn" -> ".scn.scn").
 std::string SceneFileNameFor(const std::string& title);
 
+// Whether a file name asks for a binary glTF file: it ends in ".glb", in any
+// case, after at least one other character.
+bool IsGlbFileName(const std::string& name);
+
 // One creation: asks for the scene file, writes the whole scene to a
 // temporary file beside it, produces the images and stock textures, puts the
 // scene in place last and reports what was written. Every file is written
