@@ -485,7 +485,7 @@ TEST(HeightGrid, TwoByTwoIsAllBorder)
 {
     const HeightGrid g = BuildHeightGrid(Decode(GreyFile(2, [](int, int) { return 255; })));
     EXPECT_EQ(g.n, 2);
-    EXPECT_EQ(g.heights, std::vector<std::int32_t>(4, 0));
+    EXPECT_EQ(g.heights, std::vector<float>(4, 0.0f));
 }
 
 TEST(HeightGrid, WhiteFourByFourRaisesOnlyPicturePixelTwoTwo)
@@ -534,8 +534,8 @@ TEST(HeightGrid, WhitePixelAwayFromTheBorderCountsButNotInColumnOne)
     const HeightGrid b = BuildHeightGrid(LoadHeightfield(dir.path(), "b.bmp"));
     EXPECT_EQ(a.At(3, 5), 765);
     std::int64_t sumA = 0, sumB = 0;
-    for (std::int32_t v : a.heights) sumA += v;
-    for (std::int32_t v : b.heights) sumB += v;
+    for (float v : a.heights) sumA += static_cast<std::int64_t>(v);
+    for (float v : b.heights) sumB += static_cast<std::int64_t>(v);
     EXPECT_EQ(sumA, 765);
     EXPECT_EQ(sumB, 0);
 }

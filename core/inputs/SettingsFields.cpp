@@ -97,6 +97,20 @@ std::vector<SettingsField> BuildFields()
             fields.push_back(f);
         }
     }
+
+    // After line 62: the overrides for elevation data.
+    SettingsField edge;
+    edge.key = "demedge";
+    edge.kind = FieldKind::Whole;
+    edge.number = &PS::demedge;
+    edge.high = kMaxElevationEdge;
+    fields.push_back(edge);
+    SettingsField range;
+    range.key = "demrange";
+    range.kind = FieldKind::Whole;
+    range.number = &PS::demrange;
+    range.high = kMaxElevationRange;
+    fields.push_back(range);
     return fields;
 }
 
@@ -190,6 +204,10 @@ std::optional<std::string> CheckSettingsNumber(const SettingsField& field, std::
     case FieldKind::Index:
         if (value < low || value > high)
             return std::to_string(value) + " is not in the list " + std::to_string(low) + " to " + std::to_string(high);
+        return std::nullopt;
+    case FieldKind::Whole:
+        if (value < low || value > high)
+            return std::to_string(value) + " is outside " + std::to_string(low) + " to " + std::to_string(high);
         return std::nullopt;
     case FieldKind::Marker:
         break;
