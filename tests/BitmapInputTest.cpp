@@ -540,6 +540,24 @@ TEST(HeightGrid, WhitePixelAwayFromTheBorderCountsButNotInColumnOne)
     EXPECT_EQ(sumB, 0);
 }
 
+TEST(HeightGrid, BuiltInPlaceOrCopiedFromAnyHeightsAlike)
+{
+    for (int n : {2, 3, 4, 5, 8, 13}) {
+        HeightPicture picture;
+        picture.width = picture.height = n;
+        for (int i = 0; i < n * n; ++i) picture.heights.push_back(0.37f * static_cast<float>(i % 23) + 1.0f);
+        const HeightGrid copied = BuildHeightGrid(picture);
+        ASSERT_EQ(copied.n, n);
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                const bool inside = x >= 2 && y >= 2 && x <= n - 2 && y <= n - 2;
+                ASSERT_EQ(copied.At(n - 1 - x, y), inside ? picture.At(x, y) : 0.0f) << n << ": " << x << "," << y;
+            }
+        HeightPicture taken = picture;
+        EXPECT_EQ(BuildHeightGrid(std::move(taken)).heights, copied.heights) << n;
+    }
+}
+
 TEST(HeightGrid, RefusesAPictureItCannotAddress)
 {
     Bitmap24 notSquare = Decode(Valid(3, 2).Bytes());

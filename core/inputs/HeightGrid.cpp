@@ -2,6 +2,7 @@
 
 #include "core/basics/MessageTexts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -32,6 +33,31 @@ HeightGrid BuildHeightGrid(const HeightPicture& picture)
         float* out = grid.heights.data() + static_cast<std::size_t>(y) * side;
         // Outside the border band: picture x from 2 to n - 2, grid column n - 1 - x.
         for (int x = 2; x < n - 1; ++x) out[n - 1 - x] = row[x];
+    }
+    return grid;
+}
+
+HeightGrid BuildHeightGrid(HeightPicture&& picture)
+{
+    const std::size_t side = picture.width > 0 ? static_cast<std::size_t>(picture.width) : 0;
+    if (picture.width != picture.height || picture.heights.size() < side * side)
+        throw std::invalid_argument("BuildHeightGrid needs square heights with all their rows");
+    HeightGrid grid;
+    const int n = picture.width;
+    grid.n = n;
+    grid.heights = std::move(picture.heights);
+    grid.heights.resize(side * side);
+    for (int y = 0; y < n; ++y) {
+        float* row = grid.heights.data() + static_cast<std::size_t>(y) * side;
+        if (y <= 1 || y == n - 1) {
+            std::fill(row, row + n, 0.0f);
+            continue;
+        }
+        // Picture x goes to grid column n - 1 - x; the band (picture x of 0,
+        // 1 and n - 1) to columns n - 1, n - 2 and 0.
+        std::reverse(row, row + n);
+        row[0] = 0.0f;
+        if (n >= 2) row[n - 1] = row[n - 2] = 0.0f;
     }
     return grid;
 }

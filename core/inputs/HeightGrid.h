@@ -30,8 +30,11 @@ struct HeightGrid {
 bool HasWholeHeights(const HeightGrid& grid);
 
 // Builds the grid from square heights (throws std::invalid_argument for
-// heights that are not square or lack values: a caller's mistake).
+// heights that are not square or lack values: a caller's mistake). Given a
+// picture it may take, it mirrors and clears the picture's own values instead
+// of copying them: a large grid then costs no second block of memory.
 HeightGrid BuildHeightGrid(const HeightPicture& picture);
+HeightGrid BuildHeightGrid(HeightPicture&& picture);
 // The same from a square 24-bit picture: red + green + blue of every pixel.
 HeightGrid BuildHeightGrid(const Bitmap24& picture);
 
