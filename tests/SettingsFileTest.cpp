@@ -627,6 +627,7 @@ TEST_F(SettingsFileTest, ElevationValuesOutsideTheirRangeAreRefusedNamingTheirLi
     const std::vector<std::string> lines = SplitCrLf(FormatSettingsFile(Unusual(dir.path())));
     const std::vector<Spoiled> cases = {
         {"negative edge", 63, "demedge", [](auto& l) { l[62] = "demedge=-1"; }},
+        {"edge of one pixel", 63, "demedge", [](auto& l) { l[62] = "demedge=1"; }},
         {"edge above the largest texture", 63, "demedge", [](auto& l) { l[62] = "demedge=2305"; }},
         {"range beyond", 64, "demrange", [](auto& l) { l[63] = "demrange=100001"; }},
         {"range after other lines", 66, "demrange", [](auto& l) { l.insert(l.begin() + 63, 2, "x=1"); l[65] = "demrange=-5"; }},
@@ -716,6 +717,7 @@ TEST(ApplySettingValue, RefusesWhatLoadRefusesAndKeepsTheRecord)
     refused("cover2density", "213", "cover2density");
     refused("treessize", "496", "treessize");
     refused("demedge", "2305", "demedge");
+    refused("demedge", "1", "demedge");
     refused("demrange", "-1", "demrange");
 }
 

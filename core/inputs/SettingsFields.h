@@ -23,7 +23,7 @@ inline constexpr std::size_t kPositionalFieldCount = kSettingsLineCount - 1;
 inline constexpr const char* kVersionKey = "KVVersion";
 // The largest demedge (the largest texture size: an edge above the chosen
 // resolution's texture size is refused when the heightfield is read) and the
-// largest demrange in metres.
+// largest demrange in metres; 0 leaves either to the loader.
 inline constexpr std::int32_t kMaxElevationEdge = 2304;
 inline constexpr std::int32_t kMaxElevationRange = 100000;
 
@@ -34,7 +34,7 @@ enum class FieldKind {
     MarkerMin,  // left marker of a range pair: `low` to the right marker - 6
     MarkerMax,  // right marker of a range pair: the left marker + 6 to `high`
     Colour,     // one colour component; keeps the low 8 bits
-    Whole,      // a whole number: `low` to `high`
+    Automatic,  // 0 (leave the choice to the program) or a whole number from `low` to `high`
 };
 
 struct SettingsField {
