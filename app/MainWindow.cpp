@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "app/AboutBox.h"
+#include "app/FileFilters.h"
 #include "app/FileToWrite.h"
 #include "app/GroupFrame.h"
 #include "app/HelpTopics.h"
@@ -26,6 +27,7 @@
 #include "app/SurfaceControls.h"
 #include "app/TerrainPreviewWindow.h"
 #include "app/view/ViewWindow.h"
+#include "core/inputs/ElevationInput.h"
 #include "core/platform/Paths.h"
 #include "core/inputs/SettingsFile.h"
 
@@ -36,7 +38,6 @@ namespace {
 constexpr const char* kWindowTitle = "Kelvane 2.0";
 constexpr const char* kSceneDialogTitle = "Choose A Filename For Your Scene . . . ";
 constexpr const char* kSceneFilter = "Scenes (*.SCN);;glTF binary (*.glb)";
-constexpr const char* kBitmapFilter = "Bitmaps (*.BMP)";
 constexpr const char* kSettingsFilter = "KV Files (*.KV)";
 
 // The inputs a creation disables while it runs; Stop is enabled instead.
@@ -284,7 +285,8 @@ std::optional<std::pair<std::string, std::string>> MainWindow::askBitmap(BitmapK
                                                     : "Open The Bitmap To Be Used For The Trees & Rocks . . .";
     request.directory = ToQString(directory);
     request.fileName = ToQString(fileName);
-    request.filter = kBitmapFilter;
+    // Any type the program reads: the loaders go by the content, not the name.
+    request.filter = kind == BitmapKind::Heightfield ? HeightfieldFilter(ElevationInputAvailable()) : PlacementFilter();
     const std::optional<QString> path = dialogs_.openFile(this, request);
     if (!path) return std::nullopt;
     std::pair<std::string, std::string> choice;

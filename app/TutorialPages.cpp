@@ -46,11 +46,13 @@ std::array<TutorialPage, kTutorialPageCount> BuildPages()
              "At the heart of KV lies a heightfield generator. It reads a heightfield bitmap and turns it into a 3D "
              "terrain object: every pixel of the bitmap becomes one vertex of the terrain, and the pixel says how "
              "high that vertex lies.",
-             "The heightfield bitmap must be:\n"
-             "- a bitmap file (.bmp),\n"
-             "- 24 bit colour,\n"
-             "- uncompressed,\n"
-             "- square (as many pixels wide as high).",
+             "The heightfield bitmap must be square (as many pixels wide as high) and one of:\n"
+             "- a bitmap file (.bmp), 24 bit colour, uncompressed,\n"
+             "- a PNG picture (.png), grey or colour, 8 or 16 bits a sample; 16 bits give the smoothest land.\n"
+             "KV can also build the land from elevation data (a GeoTIFF, an SRTM .hgt tile or an ESRI ASCII grid): "
+             "it takes the central square, fits it to the texture resolution and maps the lowest to the highest "
+             "ground onto the full height, with everything at or below sea level flat at the bottom. KV tells the "
+             "kind of file from what it holds, not from its name.",
              "The height of each vertex comes from the RGB value of its pixel: red, green and blue are added up, so "
              "black is the lowest ground and white the highest peak. Grey pictures are the easiest to paint, but "
              "any colours will do. The terrain always spans 10 units square and rises at most about 3.3 units, "
@@ -222,10 +224,8 @@ std::array<TutorialPage, kTutorialPageCount> BuildPages()
              "scene holds that kind of tree. rocktex.jpg and rockbump.jpg are computed from the colours of the base "
              "material whenever the scene holds rocks, so the rocks match the land they lie on.",
              "The trees and rocks bitmap must be:\n"
-             "- a bitmap file (.bmp),\n"
-             "- 24 bit colour,\n"
-             "- uncompressed,\n"
-             "- exactly the same size as the heightfield bitmap.\n"
+             "- a bitmap file (.bmp), 24 bit colour, uncompressed, or a PNG picture (.png) in 8 bit colour,\n"
+             "- exactly the same size as the heightfield.\n"
              "Each of its pixels stands on the terrain vertex of the same pixel of the heightfield, so the easiest "
              "way to make one is to paint the markers onto a copy of the heightfield. Paint them as single pixels "
              "of the exact colours: blended or smoothed pixels place nothing.",

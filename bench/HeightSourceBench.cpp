@@ -1,6 +1,7 @@
 // Loading large heightfields: a 2304 x 2304 16-bit grey PNG and the 24-bit
 // BMP of the same size beside it, and a 3601 x 3601 elevation tile (GeoTIFF
-// and a nameless SRTM tile) resampled to 2304.
+// and a nameless SRTM tile) resampled to 2304; and each the way a creation
+// reads it, chosen by content and made into the height grid.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,9 +13,12 @@
 #include "PngWriter.h"
 #include "core/inputs/Bitmap24.h"
 #include "core/inputs/ElevationInput.h"
+#include "core/inputs/HeightGrid.h"
 #include "core/inputs/HeightPicture.h"
+#include "core/inputs/HeightSource.h"
 #include "core/inputs/PngInput.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
 
 #if KV_HAVE_GDAL
 #include <gdal.h>
@@ -118,6 +122,26 @@ void BM_Bmp2304Heights(benchmark::State& state)
 }
 BENCHMARK(BM_Bmp2304Heights)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The creation's whole way from the file to the height grid at Hi Res.
+void HeightGridAtHiRes(benchmark::State& state, const std::string& path)
+{
+    std::string directory, fileName;
+    kv::SplitPath(path, directory, fileName);
+    kv::HeightSourceOptions options;
+    options.textureSize = kTextureSide;
+    for (auto _ : state) {
+        const kv::HeightGrid grid = kv::BuildHeightGrid(kv::LoadHeightSource(directory, fileName, options));
+        if (grid.n != kTextureSide) state.SkipWithError("wrong edge");
+        benchmark::DoNotOptimize(grid.heights.data());
+    }
+}
+
+void BM_HeightGridFromPng16(benchmark::State& state) { HeightGridAtHiRes(state, Pictures().pngPath); }
+BENCHMARK(BM_HeightGridFromPng16)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HeightGridFromBmp(benchmark::State& state) { HeightGridAtHiRes(state, Pictures().bmpPath); }
+BENCHMARK(BM_HeightGridFromBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 #if KV_HAVE_GDAL
 
 // A 1 arc-second tile: 16-bit metres 0..4000 m, written once as a GeoTIFF
@@ -178,6 +202,9 @@ BENCHMARK(BM_GeoTiff3601To2304)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SrtmTile3601To2304(benchmark::State& state) { ElevationTo2304(state, Tiles().rawPath); }
 BENCHMARK(BM_SrtmTile3601To2304)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HeightGridFromGeoTiff3601(benchmark::State& state) { HeightGridAtHiRes(state, Tiles().tiffPath); }
+BENCHMARK(BM_HeightGridFromGeoTiff3601)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #endif
 

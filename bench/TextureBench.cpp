@@ -29,6 +29,7 @@
 #include "core/textures/PatternBitmap.h"
 #include "core/textures/SlopeTexture.h"
 #include "core/textures/TerrainPreview.h"
+#include "core/textures/TerrainRelief.h"
 #include "core/textures/TerrainSynthesis.h"
 #include "core/textures/TerrainTextures.h"
 
@@ -243,5 +244,36 @@ void BM_TerrainPreview(benchmark::State& state)
     state.SetLabel(Program().Label());
 }
 BENCHMARK(BM_TerrainPreview)->Unit(benchmark::kMillisecond);
+
+// The height and slope textures at Hi Res from a 2304 grid of rolling land:
+// whole heights (the rules of old) and the same land with fractions.
+kv::HeightGrid RollingGrid(bool fractions)
+{
+    constexpr int n = 2304;
+    kv::HeightGrid grid;
+    grid.n = n;
+    grid.heights.resize(static_cast<std::size_t>(n) * n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const double h = 382.5 + 250 * std::sin(x / 157.0) * std::cos(y / 211.0) + 100 * std::sin((x + y) / 97.0);
+            grid.heights[static_cast<std::size_t>(y) * n + x] = static_cast<float>(fractions ? h : std::floor(h));
+        }
+    return grid;
+}
+
+void ReliefAtHiRes(benchmark::State& state, bool fractions)
+{
+    const kv::HeightGrid grid = RollingGrid(fractions);
+    for (auto _ : state) {
+        const kv::TerrainRelief relief = kv::BuildTerrainRelief(grid, 2304);
+        benchmark::DoNotOptimize(relief.slope.bytes.data());
+    }
+}
+
+void BM_ReliefWholeHeightsHiRes(benchmark::State& state) { ReliefAtHiRes(state, false); }
+BENCHMARK(BM_ReliefWholeHeightsHiRes)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReliefFractionalHeightsHiRes(benchmark::State& state) { ReliefAtHiRes(state, true); }
+BENCHMARK(BM_ReliefFractionalHeightsHiRes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

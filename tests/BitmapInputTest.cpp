@@ -485,7 +485,7 @@ TEST(HeightGrid, TwoByTwoIsAllBorder)
 {
     const HeightGrid g = BuildHeightGrid(Decode(GreyFile(2, [](int, int) { return 255; })));
     EXPECT_EQ(g.n, 2);
-    EXPECT_EQ(g.heights, std::vector<std::int32_t>(4, 0));
+    EXPECT_EQ(g.heights, std::vector<float>(4, 0.0f));
 }
 
 TEST(HeightGrid, WhiteFourByFourRaisesOnlyPicturePixelTwoTwo)
@@ -534,10 +534,28 @@ TEST(HeightGrid, WhitePixelAwayFromTheBorderCountsButNotInColumnOne)
     const HeightGrid b = BuildHeightGrid(LoadHeightfield(dir.path(), "b.bmp"));
     EXPECT_EQ(a.At(3, 5), 765);
     std::int64_t sumA = 0, sumB = 0;
-    for (std::int32_t v : a.heights) sumA += v;
-    for (std::int32_t v : b.heights) sumB += v;
+    for (float v : a.heights) sumA += static_cast<std::int64_t>(v);
+    for (float v : b.heights) sumB += static_cast<std::int64_t>(v);
     EXPECT_EQ(sumA, 765);
     EXPECT_EQ(sumB, 0);
+}
+
+TEST(HeightGrid, BuiltInPlaceOrCopiedFromAnyHeightsAlike)
+{
+    for (int n : {2, 3, 4, 5, 8, 13}) {
+        HeightPicture picture;
+        picture.width = picture.height = n;
+        for (int i = 0; i < n * n; ++i) picture.heights.push_back(0.37f * static_cast<float>(i % 23) + 1.0f);
+        const HeightGrid copied = BuildHeightGrid(picture);
+        ASSERT_EQ(copied.n, n);
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                const bool inside = x >= 2 && y >= 2 && x <= n - 2 && y <= n - 2;
+                ASSERT_EQ(copied.At(n - 1 - x, y), inside ? picture.At(x, y) : 0.0f) << n << ": " << x << "," << y;
+            }
+        HeightPicture taken = picture;
+        EXPECT_EQ(BuildHeightGrid(std::move(taken)).heights, copied.heights) << n;
+    }
 }
 
 TEST(HeightGrid, RefusesAPictureItCannotAddress)

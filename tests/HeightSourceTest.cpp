@@ -441,6 +441,23 @@ TEST(HeightSource, PngHeightfieldsFollowTheHeightfieldRules)
               "The heightfield bitmap " + path + " is larger than the texture resolution; choose a higher resolution.");
     options.textureSize = 1152;
     EXPECT_EQ(LoadHeightSource(dir.path(), "h.png", options).width, 577);
+
+    // A BMP is held to the same texture size.
+    test::WriteGreyBmp(dir.File("h.bmp"), 577, 577, [](int, int) { return 1; });
+    options.textureSize = 576;
+    EXPECT_EQ(FailureText([&] { LoadHeightSource(dir.path(), "h.bmp", options); }),
+              "The heightfield bitmap " + dir.File("h.bmp") +
+                  " is larger than the texture resolution; choose a higher resolution.");
+
+    // The square and two-pixel rules are checked on the declared size, before
+    // any row is read: a PNG that declares 16384 x 2 and holds none of it.
+    const std::vector<std::uint8_t> small = EncodePng(MakePng(4, 4, Kind::Grey, 16, [](int, int, int) { return 7; }));
+    WriteFile(path, WithDeclaredSize(small, 16384, 2));
+    EXPECT_EQ(FailureText([&] { LoadHeightSource(dir.path(), "h.png", {}); }),
+              "The heightfield bitmap " + path + " must be square.");
+    WriteFile(path, WithDeclaredSize(small, 1, 1));
+    EXPECT_EQ(FailureText([&] { LoadHeightSource(dir.path(), "h.png", {}); }),
+              "The heightfield bitmap " + path + " must be at least 2 pixels wide.");
 }
 
 // ---------------------------------------------------------------- elevations onto heights

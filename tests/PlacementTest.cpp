@@ -10,7 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include <zlib.h>
+
 #include "AllocationWatch.h"
+#include "PngWriter.h"
 #include "ScratchScene.h"
 #include "TestSupport.h"
 #include "core/basics/Messages.h"
@@ -168,6 +171,64 @@ TEST(PlacementScanTest, TopDownAndBottomUpBitmapsPlaceTheSame)
     EXPECT_EQ(WithPrefix(a, "Name ").size(), 3u + 1u + 5u + 1u);
 }
 
+// The placement map as a PNG of `kind` (8-bit RGB, RGBA or palette).
+std::vector<std::uint8_t> PlacementPng(int n, const Pixels& pixels, test::PngPicture::Kind kind, bool interlaced)
+{
+    using Kind = test::PngPicture::Kind;
+    const std::vector<std::uint8_t> rgb = PlacementRgb(n, n, pixels);
+    test::PngPicture picture;
+    if (kind == Kind::Palette) {
+        // Palette entries in order of first use; every pixel an index.
+        std::vector<std::uint32_t> colours;
+        picture = test::MakePng(n, n, Kind::Palette, 8, [&](int x, int y, int) {
+            const std::size_t at = (static_cast<std::size_t>(y) * n + x) * 3;
+            const std::uint32_t c = static_cast<std::uint32_t>(rgb[at] << 16 | rgb[at + 1] << 8 | rgb[at + 2]);
+            const auto found = std::find(colours.begin(), colours.end(), c);
+            if (found != colours.end()) return static_cast<int>(found - colours.begin());
+            colours.push_back(c);
+            return static_cast<int>(colours.size() - 1);
+        });
+        for (std::uint32_t c : colours)
+            for (int shift : {16, 8, 0}) picture.paletteRgb.push_back(static_cast<std::uint8_t>(c >> shift));
+        // A transparency chunk changes nothing: colours are never blended.
+        picture.paletteAlpha.assign(colours.size(), 0);
+    } else {
+        picture = test::MakePng(n, n, kind, 8, [&](int x, int y, int c) {
+            if (c == 3) return (x * 37 + y) % 256;  // alpha, ignored
+            return static_cast<int>(rgb[(static_cast<std::size_t>(y) * n + x) * 3 + static_cast<std::size_t>(c)]);
+        });
+    }
+    picture.interlaced = interlaced;
+    return test::EncodePng(picture);
+}
+
+TEST(PlacementScanTest, PngMapsPlaceExactlyWhatTheBmpPlaces)
+{
+    using Kind = test::PngPicture::Kind;
+    const Pixels pixels = {{{6, 2}, kEvergreen}, {{2, 2}, kPebbles}, {{5, 6}, kPalm},
+                           {{3, 7}, kRock},      {{7, 4}, kBoulder}, {{4, 4}, {0, 129, 0}}};
+    auto height = [](int x, int y) { return 10 * x + 7 * y; };
+    PlacementScene bmp(10, height);
+    bmp.WritePlacement(10, 10, pixels);
+    bmp.Place();
+    const std::vector<std::string> expected = bmp.Output();
+    ASSERT_EQ(WithPrefix(expected, "Name ").size(), 3u + 1u + 5u + 1u + 1u);
+    for (const auto& [kind, interlaced] : {std::pair{Kind::Rgb, false}, std::pair{Kind::Rgba, true},
+                                           std::pair{Kind::Palette, false}, std::pair{Kind::Palette, true}}) {
+        PlacementScene png(10, height);
+        png.settings.treebmp = "tree.png";
+        test::WriteFile(png.dir.File("tree.png"), PlacementPng(10, pixels, kind, interlaced));
+        png.Place();
+        EXPECT_EQ(png.kinds.flags, bmp.kinds.flags) << static_cast<int>(kind) << interlaced;
+        EXPECT_EQ(png.Output(), expected) << static_cast<int>(kind) << interlaced;
+    }
+    // The content decides, not the name: a PNG called .bmp is read as a PNG.
+    PlacementScene named(10, height);
+    test::WriteFile(named.dir.File("tree.bmp"), PlacementPng(10, pixels, Kind::Rgb, false));
+    named.Place();
+    EXPECT_EQ(named.Output(), expected);
+}
+
 // ------------------------------------------------------------------ refusals
 
 void ExpectRefused(PlacementScene& scene, const std::string& message)
@@ -234,6 +295,50 @@ TEST(PlacementRefusalTest, AHugeDeclaredSizeIsRefusedBeforeAnythingIsAllocated)
         largest = watch.Largest();
     }
     EXPECT_LT(largest, std::size_t{1} << 20);
+}
+
+// A PNG whose header declares another size (its checksum made right again).
+std::vector<std::uint8_t> WithDeclaredSize(std::vector<std::uint8_t> png, std::uint32_t width, std::uint32_t height)
+{
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) png[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    };
+    put(16, width);
+    put(20, height);
+    put(29, static_cast<std::uint32_t>(crc32(crc32(0L, Z_NULL, 0), png.data() + 12, 17)));
+    return png;
+}
+
+TEST(PlacementRefusalTest, PngMapsAreCheckedOnTheirDeclaredSizeBeforeAnythingIsAllocated)
+{
+    using Kind = test::PngPicture::Kind;
+    const std::string square = "The bitmap used for trees and rocks placement must be square.";
+    const std::string size =
+        "The bitmap used for trees and rocks placement must be the same size as the heightfield bitmap.";
+    const std::vector<std::uint8_t> small = PlacementPng(4, {{{1, 1}, kBoulder}}, Kind::Rgb, false);
+    struct Case {
+        std::uint32_t width, height;
+        const std::string* message;
+    };
+    for (const Case& c : {Case{9, 8, &square}, Case{5, 5, &size}, Case{16384, 16384, &size}}) {
+        PlacementScene scene(9);
+        scene.settings.treebmp = "tree.png";
+        test::WriteFile(scene.dir.File("tree.png"), WithDeclaredSize(small, c.width, c.height));
+        std::size_t largest = 0;
+        {
+            test::AllocationWatch watch;
+            ExpectRefused(scene, *c.message);
+            largest = watch.Largest();
+        }
+        // 16384 x 16384 colour pixels would be 768 MB.
+        EXPECT_LT(largest, std::size_t{4} << 20) << c.width;
+    }
+    // A grey PNG is no placement map.
+    PlacementScene grey(9);
+    grey.settings.treebmp = "tree.png";
+    test::WriteFile(grey.dir.File("tree.png"),
+                    test::EncodePng(test::MakePng(9, 9, Kind::Grey, 8, [](int, int, int) { return 0; })));
+    ExpectRefused(grey, grey.dir.File("tree.png") + " must be an 8-bit colour PNG.");
 }
 
 TEST(PlacementRefusalTest, MissingBitmapNamesItsPath)

@@ -9,7 +9,9 @@
 
 #include "TestSupport.h"
 #include "core/platform/Paths.h"
+#include "core/inputs/SettingsFields.h"
 #include "core/inputs/SettingsFile.h"
+#include "core/inputs/SettingsReader.h"
 
 namespace kv {
 namespace {
@@ -67,6 +69,8 @@ ProjectSettings Unusual(const std::string& dir)
     s.cover2density = 214;
     s.treessize = 415;
     s.rockssize = 495;
+    s.demedge = 1201;
+    s.demrange = 4810;
     std::uint8_t v = 0;
     for (RgbColor* c : {&s.basecolor1, &s.basecolor2, &s.basecolor3, &s.cover1color1, &s.cover1color2,
                         &s.cover1color3, &s.cover2color1, &s.cover2color2, &s.cover2color3, &s.sky, &s.cloud,
@@ -111,13 +115,13 @@ protected:
 
 // ---------------------------------------------------------------- written form
 
-TEST_F(SettingsFileTest, DefaultFileHasSixtyTwoCrLfLinesWithTheDocumentedValues)
+TEST_F(SettingsFileTest, DefaultFileHasTheSixtyTwoLinesThenTheElevationKeysWithTheDocumentedValues)
 {
     const std::string bytes = FormatSettingsFile(defaults);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     const std::vector<std::string> lines = SplitCrLf(bytes);
-    ASSERT_EQ(lines.size(), 62u);
+    ASSERT_EQ(lines.size(), 64u);
     // Every line end is CR LF: no bare LF and no stray CR remain in a line.
     for (const std::string& l : lines) {
         EXPECT_EQ(l.find('\n'), std::string::npos) << l;
@@ -134,12 +138,15 @@ TEST_F(SettingsFileTest, DefaultFileHasSixtyTwoCrLfLinesWithTheDocumentedValues)
     EXPECT_EQ(lines[59], "oceanR=179");
     EXPECT_EQ(lines[60], "oceanG=211");
     EXPECT_EQ(lines[61], "oceanB=255");
+    // After the 62 lines every version reads: the keys read by name.
+    EXPECT_EQ(lines[62], "demedge=0");
+    EXPECT_EQ(lines[63], "demrange=0");
 }
 
 TEST_F(SettingsFileTest, KeysFollowTheFileOrder)
 {
     const std::vector<std::string>& keys = SettingsKeys();
-    ASSERT_EQ(keys.size(), 61u);
+    ASSERT_EQ(keys.size(), 63u);
     EXPECT_EQ(keys.front(), "basebmp");
     EXPECT_EQ(keys[9], "resolution");
     EXPECT_EQ(keys[21], "rockssize");
@@ -147,7 +154,9 @@ TEST_F(SettingsFileTest, KeysFollowTheFileOrder)
     EXPECT_EQ(keys[24], "basecolor1B");
     EXPECT_EQ(keys[48], "cover2color3B");
     EXPECT_EQ(keys[49], "skyR");
-    EXPECT_EQ(keys.back(), "oceanB");
+    EXPECT_EQ(keys[60], "oceanB");
+    EXPECT_EQ(keys[61], "demedge");
+    EXPECT_EQ(keys.back(), "demrange");
     const std::vector<std::string> lines = SplitCrLf(FormatSettingsFile(defaults));
     for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(lines[i + 1].substr(0, keys[i].size() + 1), keys[i] + "=");
 }
@@ -177,7 +186,7 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameRecord)
         ASSERT_FALSE(SaveSettingsFile(path, original).has_value());
         const std::string bytes = ReadFile(path);
         EXPECT_EQ(bytes, FormatSettingsFile(original));
-        EXPECT_EQ(SplitCrLf(bytes).size(), 62u);
+        EXPECT_EQ(SplitCrLf(bytes).size(), 64u);
 
         ProjectSettings loaded;  // differs from `original` before the load
         loaded.basebmp = "other";
@@ -295,7 +304,8 @@ TEST_F(SettingsFileTest, OnlyThePositionOfALineCounts)
     WriteFile(dir.File(original.basebmp), std::string("x"));
     WriteFile(dir.File(original.treebmp), std::string("x"));
     std::vector<std::string> lines = SplitCrLf(FormatSettingsFile(original));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    // The 62 lines every version reads; the lines after them go by key.
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kSettingsLineCount); ++i) {
         const std::size_t eq = lines[i].find('=');
         lines[i] = "other key " + std::to_string(i) + lines[i].substr(eq);
     }
@@ -328,7 +338,7 @@ TEST_F(SettingsFileTest, BareLineFeedsAndAMissingFinalLineEndAreAccepted)
     ProjectSettings record;
     ASSERT_TRUE(Load(text, record));
     EXPECT_EQ(record, original);
-    // Lines after the 62nd are not read.
+    // Lines after the 62nd that set no field are passed over.
     ProjectSettings again;
     ASSERT_TRUE(Load(FormatSettingsFile(original) + "garbage without equals\r\n" + std::string(100000, 'g'), again));
     EXPECT_EQ(again, original);
@@ -547,6 +557,105 @@ TEST_F(SettingsFileTest, ADirectoryIsNotAnOpenableBitmap)
     EXPECT_EQ(record.basedir, programDir);
 }
 
+// ---------------------------------------------------------------- the lines after line 62
+
+// The reader of the settings file as every version before the elevation keys
+// had it: the version line, then one line per field of lines 2 to 62 by
+// position, checked as today; nothing after line 62 is looked at.
+SettingsParse ParseAsTheSixtyTwoLineReader(std::string_view text)
+{
+    SettingsLineReader reader(text);
+    std::string_view value;
+    SettingsParse result;
+    if (reader.Next(value) != SettingsLineReader::Status::Value || !IsAcceptedVersion(value)) return result;
+    for (std::size_t i = 0; i < 61; ++i) {
+        const SettingsField& field = SettingsFields()[i];
+        if (reader.Next(value) != SettingsLineReader::Status::Value) return result;
+        if (field.kind == FieldKind::Text && CheckSettingsText(value)) return result;
+        StoreSettingsValue(result.values, field, value);
+        if (field.number) {
+            std::optional<std::int32_t> partner;
+            if (field.kind == FieldKind::MarkerMax) partner = result.values.*field.partner;
+            if (CheckSettingsNumber(field, result.values.*field.number, partner)) return result;
+        }
+    }
+    result.status = SettingsParse::Status::Ok;
+    return result;
+}
+
+TEST_F(SettingsFileTest, ElevationKeysFollowTheSixtyTwoLinesWhereAnEarlierReaderPassesThemOver)
+{
+    ProjectSettings original = Unusual(dir.path());
+    const std::string bytes = FormatSettingsFile(original);
+    const std::vector<std::string> lines = SplitCrLf(bytes);
+    ASSERT_EQ(lines.size(), 64u);
+    EXPECT_EQ(lines[61].rfind("oceanB=", 0), 0u);
+    EXPECT_EQ(lines[62], "demedge=1201");
+    EXPECT_EQ(lines[63], "demrange=4810");
+
+    // An earlier reader takes the new file and everything it knows of it.
+    const SettingsParse old = ParseAsTheSixtyTwoLineReader(bytes);
+    ASSERT_EQ(old.status, SettingsParse::Status::Ok);
+    ProjectSettings withoutElevation = original;
+    withoutElevation.demedge = 0;
+    withoutElevation.demrange = 0;
+    EXPECT_EQ(old.values, withoutElevation);
+
+    // This reader takes a file of the 62 lines alone: the elevation choices
+    // stay automatic, whatever the record held before.
+    const std::vector<std::string> first62(lines.begin(), lines.begin() + kSettingsLineCount);
+    WriteFile(dir.File(original.basebmp), std::string("x"));
+    WriteFile(dir.File(original.treebmp), std::string("x"));
+    ProjectSettings record = defaults;
+    record.demedge = 300;
+    record.demrange = 9000;
+    ASSERT_TRUE(Load(JoinCrLf(first62), record));
+    EXPECT_EQ(record, withoutElevation);
+    // And both keys back, in either order, with lines of a later version
+    // between them.
+    std::vector<std::string> later = first62;
+    for (const char* line : {"demrange=4810", "skyfactor=3", "a line without equals", "", "demedge=7",
+                             "demedge=1201"})
+        later.push_back(line);
+    ASSERT_TRUE(Load(JoinCrLf(later), record)) << (shown.empty() ? "" : shown[0].text);
+    EXPECT_EQ(record, original);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(SettingsFileTest, ElevationValuesOutsideTheirRangeAreRefusedNamingTheirLine)
+{
+    const std::vector<std::string> lines = SplitCrLf(FormatSettingsFile(Unusual(dir.path())));
+    const std::vector<Spoiled> cases = {
+        {"negative edge", 63, "demedge", [](auto& l) { l[62] = "demedge=-1"; }},
+        {"edge of one pixel", 63, "demedge", [](auto& l) { l[62] = "demedge=1"; }},
+        {"edge above the largest texture", 63, "demedge", [](auto& l) { l[62] = "demedge=2305"; }},
+        {"range beyond", 64, "demrange", [](auto& l) { l[63] = "demrange=100001"; }},
+        {"range after other lines", 66, "demrange", [](auto& l) { l.insert(l.begin() + 63, 2, "x=1"); l[65] = "demrange=-5"; }},
+    };
+    for (const Spoiled& c : cases) {
+        std::vector<std::string> spoilt = lines;
+        c.spoil(spoilt);
+        shown.clear();
+        ProjectSettings record = defaults;
+        EXPECT_FALSE(Load(JoinCrLf(spoilt), record)) << c.what;
+        EXPECT_EQ(record, defaults) << c.what;
+        ASSERT_EQ(shown.size(), 1u) << c.what;
+        EXPECT_NE(shown[0].text.find("line " + std::to_string(c.line) + " (" + c.key + ")"), std::string::npos)
+            << shown[0].text;
+    }
+    // The ends of both ranges load.
+    std::vector<std::string> ends = lines;
+    ends[62] = "demedge=2304";
+    ends[63] = "demrange=100000";
+    const ProjectSettings unusual = Unusual(dir.path());
+    WriteFile(dir.File(unusual.basebmp), std::string("x"));
+    WriteFile(dir.File(unusual.treebmp), std::string("x"));
+    ProjectSettings record;
+    ASSERT_TRUE(Load(JoinCrLf(ends), record));
+    EXPECT_EQ(record.demedge, 2304);
+    EXPECT_EQ(record.demrange, 100000);
+}
+
 // ---------------------------------------------------------------- KEY=VALUE
 
 TEST(ApplySettingValue, EveryKeyOfTheFileCanBeSetAsLoadWouldReadIt)
@@ -607,6 +716,9 @@ TEST(ApplySettingValue, RefusesWhatLoadRefusesAndKeepsTheRecord)
     refused("cover1altitudemax", "202", "cover1altitudemax");
     refused("cover2density", "213", "cover2density");
     refused("treessize", "496", "treessize");
+    refused("demedge", "2305", "demedge");
+    refused("demedge", "1", "demedge");
+    refused("demrange", "-1", "demrange");
 }
 
 TEST(ApplySettingValue, RangeMarkersAreCheckedAgainstTheirCurrentPartner)

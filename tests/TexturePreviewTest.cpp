@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "PngWriter.h"
 #include "TestSupport.h"
 #include "TextureReference.h"
 #include "TextureTestSupport.h"
@@ -224,6 +225,53 @@ TEST(TerrainPreview, ShrinkingAveragesTheAreaEachCellCovers)
     EXPECT_NEAR(total, 300.0 * 765, 765.0 / 2);
 
     EXPECT_THROW(ShrinkHeightGrid(GridOf(100, [](int, int) { return 0; }), 101), std::invalid_argument);
+}
+
+TEST(TerrainPreview, ShrinkingKeepsTheFractionsOfFractionalHeights)
+{
+    HeightGrid fine;
+    fine.n = 576;
+    for (int y = 0; y < 576; ++y)
+        for (int x = 0; x < 576; ++x) fine.heights.push_back(0.1f * static_cast<float>(x) + (y % 2 ? 0.5f : 0.0f));
+    const HeightGrid half = ShrinkHeightGrid(fine, 288);
+    for (int y = 0; y < 288; y += 11)
+        for (int x = 0; x < 288; x += 3) {
+            const double mean = (static_cast<double>(fine.At(2 * x, 2 * y)) + fine.At(2 * x + 1, 2 * y) +
+                                 fine.At(2 * x, 2 * y + 1) + fine.At(2 * x + 1, 2 * y + 1)) / 4;
+            ASSERT_FLOAT_EQ(half.At(x, y), static_cast<float>(mean)) << x << "," << y;
+        }
+    EXPECT_FALSE(HasWholeHeights(half));
+}
+
+TEST(TerrainPreview, ReadsHeightfieldsOfEveryTypeByTheirContent)
+{
+    using Kind = test::PngPicture::Kind;
+    PreviewFiles files;
+    auto hills = [](int x, int y) { return (x * 3 + y * 5) % 256; };
+    // The grey PNG of the grey BMP gives the very same preview.
+    test::WriteFile(files.program.File("hills.png"),
+                    test::EncodePng(test::MakePng(60, 60, Kind::Grey, 8, [&](int x, int y, int) { return hills(x, y); })));
+    auto preview = [&](const std::string& heightfield) {
+        ProjectSettings settings = files.settings;
+        settings.basebmp = heightfield;
+        // Strata follow the heights; no covers hide them.
+        settings.baseindex = 2;
+        settings.cover1index = settings.cover2index = 0;
+        Random random;
+        random.SetState(77);
+        return SynthesizePreview(settings, files.program.path(), random).rgb;
+    };
+    EXPECT_TRUE(preview("hills.png") == preview("hills.bmp"));
+
+    // A 16-bit picture larger than the preview is shrunk with its fractions
+    // and gives a preview of its own.
+    test::WriteFile(files.program.File("big16.png"),
+                    test::EncodePng(test::MakePng(600, 600, Kind::Grey, 16, [](int x, int y, int) {
+                        return 30000 + 7 * x + 3 * y;
+                    })));
+    const std::vector<std::uint8_t> big = preview("big16.png");
+    EXPECT_EQ(big.size(), 288u * 288u * 3u);
+    EXPECT_FALSE(big == preview("hills.bmp"));
 }
 
 }  // namespace

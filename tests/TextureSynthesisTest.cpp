@@ -11,6 +11,7 @@
 #include "core/textures/HeightTexture.h"
 #include "core/textures/NoiseTexture.h"
 #include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainRelief.h"
 #include "core/textures/TerrainSynthesis.h"
 
 namespace kv {
@@ -108,6 +109,82 @@ TEST(SlopeTexture, MatchesDirectReadingForEveryCellSize)
             for (int x = 0; x < t; ++x) height.Row(y)[x] = static_cast<std::uint8_t>(test::Hash(x, y, cell));
         EXPECT_EQ(Bytes(BuildSlopeTexture(height, cell)), ref::SlopeTexture(height.bytes, t, cell)) << "s " << cell;
     }
+}
+
+// ---------------------------------------------------------------- whole and fractional heights
+
+TEST(TerrainRelief, WholeHeightsTakeTheRulesOfOld)
+{
+    for (const auto& [t, n] : {std::pair{64, 33}, std::pair{288, 100}}) {
+        const SmallInputs inputs = test::MakeInputs(t, n, 7 * n);
+        ASSERT_TRUE(HasWholeHeights(inputs.grid));
+        const TerrainRelief relief = BuildTerrainRelief(inputs.grid, t);
+        int cell = 0;
+        const ref::Bytes height = ref::HeightTexture(inputs.grid, t, cell);
+        EXPECT_EQ(relief.height.bytes, height) << t;
+        EXPECT_EQ(relief.slope.bytes, ref::SlopeTexture(height, t, cell)) << t;
+    }
+}
+
+// A gentle ramp of fractional heights: 6 to 7.6 of 765 across the grid, in
+// grid columns. Whole heights this low span two levels of the first pass.
+HeightGrid GentleRamp(int n)
+{
+    HeightGrid grid;
+    grid.n = n;
+    for (int y = 0; y < n; ++y)
+        for (int j = 0; j < n; ++j) grid.heights.push_back(6.0f + 0.05f * static_cast<float>(j));
+    return grid;
+}
+
+TEST(TerrainRelief, FractionalHeightsReachAltitudeAndSlopeWithoutTerraces)
+{
+    constexpr int t = 288, n = 33;
+    const HeightGrid ramp = GentleRamp(n);
+    ASSERT_FALSE(HasWholeHeights(ramp));
+    const HeightResampling r = ResamplingFor(t, n);
+    const int s = r.cell;
+    const TerrainRelief relief = BuildTerrainRelief(ramp, t);
+    const FloatRaster levels = BuildFineHeightTexture(ramp, t);
+
+    // Texture column c lies over grid column u = (T - 1 - c) / step, where the
+    // ramp's height is 6 + 0.05 u; the levels follow it in proportion, the
+    // highest column at 255.
+    const int y = t / 2;
+    const float highest = (6.0f + 0.05f * ((t - s - 1) / r.step)) / 3.0f;
+    for (int c = s; c < t - s; ++c) {
+        const double u = (t - 1 - c) / static_cast<double>(r.step);
+        const double expected = (6.0 + 0.05 * u) / 3.0 / highest * 255.0;
+        ASSERT_NEAR(levels.At(c, y), expected, 0.01) << c;
+        ASSERT_EQ(relief.height.At(c, y), static_cast<int>(levels.At(c, y))) << c;
+    }
+    // Every level from the lowest to 255 is there, none skipped.
+    std::set<int> seen;
+    for (int c = s; c < t - s; ++c) seen.insert(relief.height.At(c, y));
+    EXPECT_EQ(*seen.rbegin(), 255);
+    EXPECT_EQ(static_cast<int>(seen.size()), 255 - *seen.begin() + 1);
+    EXPECT_GT(seen.size(), 50u);
+
+    // A plane has one slope: the same value all along the row, away from the
+    // bands where neighbours fall outside the land.
+    std::set<int> slopes;
+    for (int c = 2 * s; c < t - 2 * s; ++c) slopes.insert(relief.slope.At(c, y));
+    EXPECT_EQ(slopes.size(), 1u);
+    EXPECT_GT(*slopes.begin(), 0);
+
+    // The same land in whole heights is one terrace at the top, flat but for
+    // the odd pixel whose weights sum a hair below 1.
+    HeightGrid whole = ramp;
+    for (float& h : whole.heights) h = static_cast<float>(static_cast<int>(h));
+    const TerrainRelief flat = BuildTerrainRelief(whole, t);
+    std::set<int> terraces;
+    int level = 0;
+    for (int c = 2 * s; c < t - 2 * s; ++c) {
+        terraces.insert(flat.height.At(c, y));
+        level += flat.slope.At(c, y) == 0;
+    }
+    EXPECT_LE(terraces.size(), 2u);
+    EXPECT_GT(level, (t - 4 * s) * 9 / 10);
 }
 
 TEST(NoiseTexture, DrawsTheGeneratorRowByRow)

@@ -12,6 +12,7 @@
 
 #include "AppTestSupport.h"
 #include "app/Dialogs.h"
+#include "app/FileFilters.h"
 
 using namespace kv;
 using namespace kv::app;
@@ -23,6 +24,7 @@ class DialogsTest : public QObject {
 private slots:
     void messageBoxesCarryTitleTextAndIcon();
     void openDialogStartsAtTheGivenFile();
+    void browseFiltersShowEveryTypeTheLoadersRead();
     void saveDialogAddsTheDefaultExtension();
     void saveDialogAsksNothingAboutAnExistingFile();
     void questionsAnswerYesOrNo();
@@ -98,6 +100,54 @@ void DialogsTest::openDialogStartsAtTheGivenFile()
     QCOMPARE(selected, QStringList({QDir(dir.qpath()).filePath("ridge.bmp")}));
     QVERIFY(answer);
     QCOMPARE(*answer, QDir(dir.qpath()).filePath("ridge.bmp"));
+}
+
+void DialogsTest::browseFiltersShowEveryTypeTheLoadersRead()
+{
+    test::ScratchDir dir;
+    for (const char* name : {"a.bmp", "B.PNG", "c.tif", "d.TIFF", "N45E006.hgt", "e.asc", "notes.txt", "f.jpg"})
+        test::WriteBmp(dir.file(name), 4, 4, [](int, int) { return 0u; });
+    QtDialogs dialogs;
+    QWidget owner;
+    owner.show();
+
+    // The names the dialog lists under its first filter, and its filters.
+    auto shown = [&](const QString& filter, QStringList& filters) {
+        QStringList listed;
+        OnNextModal([&](QWidget* widget) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            QVERIFY(dialog);
+            auto* view = dialog->findChild<QAbstractItemView*>("listView");
+            QVERIFY(view);
+            // The directory is read in the background; wait for the list to settle.
+            int rows = -1;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                [&] {
+                    const int now = view->model()->rowCount(view->rootIndex());
+                    const bool settled = now > 0 && now == rows;
+                    rows = now;
+                    return settled;
+                }(),
+                5000);
+            for (int row = 0; row < rows; ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            filters = dialog->nameFilters();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        dialogs.openFile(&owner, FileDialogRequest{"Open", dir.qpath(), {}, filter, {}});
+        listed.sort();
+        return listed;
+    };
+
+    QStringList filters;
+    QCOMPARE(shown(HeightfieldFilter(true), filters),
+             QStringList({"B.PNG", "N45E006.hgt", "a.bmp", "c.tif", "d.TIFF", "e.asc"}));
+    QCOMPARE(filters.size(), 7);
+    QCOMPARE(filters.last(), QString("All Files (*)"));
+    QCOMPARE(shown(HeightfieldFilter(false), filters), QStringList({"B.PNG", "a.bmp"}));
+    QCOMPARE(filters.last(), QString("All Files (*)"));
+    QCOMPARE(shown(PlacementFilter(), filters), QStringList({"B.PNG", "a.bmp"}));
+    QCOMPARE(filters.size(), 3);
 }
 
 void DialogsTest::saveDialogAddsTheDefaultExtension()

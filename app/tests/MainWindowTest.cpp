@@ -8,7 +8,9 @@
 #include <QtTest>
 
 #include "AppTestSupport.h"
+#include "app/FileFilters.h"
 #include "app/GroupFrame.h"
+#include "core/inputs/ElevationInput.h"
 #include "core/platform/Paths.h"
 
 using namespace kv;
@@ -121,12 +123,14 @@ void MainWindowTest::browse()
     QCOMPARE(f.dialogs.fileDialogs.size(), std::size_t(2));
     const FileDialogRequest& height = f.dialogs.fileDialogs[0].request;
     QCOMPARE(height.title, QString("Open The Bitmap To Be Used For The Heightfield . . ."));
-    QCOMPARE(height.filter, QString("Bitmaps (*.BMP)"));
+    // Every type the loaders read (the dialogs' own test lists what each shows).
+    QCOMPARE(height.filter, HeightfieldFilter(ElevationInputAvailable()));
     QCOMPARE(ToStdString(height.directory), before.basedir);
     QCOMPARE(height.fileName, QString("height01.bmp"));
     const FileDialogRequest& trees = f.dialogs.fileDialogs[1].request;
     QCOMPARE(trees.title, QString("Open The Bitmap To Be Used For The Trees & Rocks . . ."));
     QCOMPARE(trees.fileName, QString("tree01.bmp"));
+    QCOMPARE(trees.filter, PlacementFilter());
 
     // Accepted: the file is named, not opened (it does not even exist).
     f.dialogs.answers = {elsewhere.qfile("ridge.bmp"), elsewhere.qfile("forest.bmp")};
@@ -138,6 +142,13 @@ void MainWindowTest::browse()
     QCOMPARE(w.settings().treedir, NormaliseDirectory(elsewhere.path()));
     QCOMPARE(ShownText(w, Control::HeightfieldName), QString("ridge.bmp"));
     QCOMPARE(ShownText(w, Control::PlacementName), QString("forest.bmp"));
+    // Any other type the same way: the name fields show the file's name.
+    f.dialogs.answers = {elsewhere.qfile("N45E006.hgt"), elsewhere.qfile("forest.png")};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+    QTest::mouseClick(w.control(Control::PlacementBrowse), Qt::LeftButton);
+    QCOMPARE(w.settings().basebmp, std::string("N45E006.hgt"));
+    QCOMPARE(ShownText(w, Control::HeightfieldName), QString("N45E006.hgt"));
+    QCOMPARE(ShownText(w, Control::PlacementName), QString("forest.png"));
     QVERIFY(f.dialogs.messages.empty());
 }
 

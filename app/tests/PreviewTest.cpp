@@ -40,6 +40,7 @@ private slots:
     void failedSkyPreviewLeavesItBlank();
     void terrainPreviewOpensClosesAndWritesNothing();
     void failedTerrainPreviewKeepsTheWindowUsable();
+    void terrainPreviewOfASixteenBitPngHeightfield();
 };
 
 void PreviewTest::skyPreviewFollowsTheCloudsList()
@@ -172,6 +173,38 @@ void PreviewTest::failedTerrainPreviewKeepsTheWindowUsable()
     QVERIFY(w.control(Control::Preview)->isEnabled());
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     QVERIFY(!w.isBusy());
+}
+
+void PreviewTest::terrainPreviewOfASixteenBitPngHeightfield()
+{
+    WindowFixture f;
+    MainWindow& w = f.w();
+    ScratchDir elsewhere;
+    // A 16-bit grey picture larger than the preview, under a name that does
+    // not say what it is.
+    QImage picture(320, 320, QImage::Format_Grayscale16);
+    for (int y = 0; y < 320; ++y) {
+        auto* row = reinterpret_cast<quint16*>(picture.scanLine(y));
+        for (int x = 0; x < 320; ++x) row[x] = static_cast<quint16>(20000 + 90 * x + 40 * y);
+    }
+    QVERIFY(picture.save(elsewhere.qfile("land.dat"), "PNG"));
+    f.dialogs.answers = {elsewhere.qfile("land.dat")};
+    QTest::mouseClick(w.control(Control::HeightfieldBrowse), Qt::LeftButton);
+
+    QImage shown;
+    connect(&w, &MainWindow::terrainPreviewOpened, this, [&](QWidget* window) {
+        shown = static_cast<TerrainPreviewWindow*>(window)->picture();
+        QTimer::singleShot(0, window, [window] {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(144, 144));
+        });
+    });
+    QSignalSpy closed(&w, &MainWindow::terrainPreviewClosed);
+    QTest::mouseClick(w.control(Control::Preview), Qt::LeftButton);
+    QCOMPARE(closed.count(), 1);  // back here once the preview has closed
+    QVERIFY2(f.dialogs.messages.empty(), f.dialogs.messages.empty() ? "" : f.dialogs.messages[0].text.c_str());
+    QCOMPARE(shown.size(), QSize(288, 288));
+    QVERIFY(w.control(Control::Preview)->isEnabled());
 }
 
 QTEST_MAIN(PreviewTest)

@@ -51,6 +51,7 @@ void CheckDeclaredSize(std::int64_t width, std::int64_t height, const PictureReq
     const std::int64_t side = std::max(width, height);
     if (side > kMaxBitmapSide) throw Failure(FormatMessage(text::kTooLarge, {request.subject}));
     if (side > request.maxSide) throw Failure(FormatMessage(request.overMaxSide, {request.subject}));
+    if (request.check) request.check(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
 }
 
 }  // namespace kv

@@ -35,6 +35,10 @@ struct PictureRequest {
     // Shown (with `subject` for "%s") when a side is over maxSide but within
     // kMaxBitmapSide; beyond kMaxBitmapSide the message is "%s is too large.".
     std::string overMaxSide = text::kTooLarge;
+    // The caller's own checks of the declared width and height (square, the
+    // same size as another picture), run after the limits above and before
+    // any pixel is allocated. May be empty.
+    DeclaredSizeCheck check;
 
     // The heightfield dir<sep>file for textures of `textureSize` pixels (0:
     // no texture limit, only the common one).
@@ -46,7 +50,8 @@ struct PictureRequest {
 
 // Throws the request's JobFailure when a declared width or height cannot be
 // used: "%s is too large." beyond kMaxBitmapSide, the request's own message
-// beyond its maxSide. Loaders call it before they allocate any pixel.
+// beyond its maxSide, then whatever the request's check throws. Loaders call
+// it before they allocate any pixel.
 void CheckDeclaredSize(std::int64_t width, std::int64_t height, const PictureRequest& request);
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 
 #include "core/basics/MessageTexts.h"
 
+#include <algorithm>
+
 #include "core/inputs/HeightGrid.h"
 #include "core/inputs/PictureFormat.h"
 #include "core/inputs/PngInput.h"
@@ -10,11 +12,25 @@
 
 namespace kv {
 
+HeightSourceOptions HeightSourceOptionsFor(const ProjectSettings& settings, std::int64_t textureSize)
+{
+    HeightSourceOptions options;
+    options.textureSize = textureSize;
+    options.elevation.edge = settings.demedge;
+    options.elevation.rangeMetres = settings.demrange;
+    return options;
+}
+
 HeightPicture LoadHeightSource(const std::string& directory, const std::string& fileName,
                                const HeightSourceOptions& options)
 {
-    const PictureRequest request = PictureRequest::Heightfield(directory, fileName, options.textureSize);
-    const std::string& path = request.subject;
+    PictureRequest request = PictureRequest::Heightfield(directory, fileName, options.textureSize);
+    const std::string path = request.subject;
+    auto checkShape = [&path](std::int32_t width, std::int32_t height) {
+        if (width != height) throw Failure(FormatMessage(text::kHeightfieldSquare, {path}));
+        if (width < 2) throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {path}));
+    };
+    request.check = checkShape;
     const PictureFormat format = SniffPictureFile(path);
     HeightPicture picture;
     if (format == PictureFormat::Png) {
@@ -22,19 +38,21 @@ HeightPicture LoadHeightSource(const std::string& directory, const std::string& 
     } else if (IsElevationFormat(format)) {
         picture = LoadElevationHeights(path, request, options.elevation);
     } else {
-        return HeightsOfBitmap(LoadHeightfield(directory, fileName));
+        const std::int64_t maxSide = std::min(request.maxSide, kMaxBitmapSide);
+        return HeightsOfBitmap(LoadHeightfield(directory, fileName, static_cast<std::int32_t>(maxSide)));
     }
-    if (picture.width != picture.height)
-        throw Failure(FormatMessage(text::kHeightfieldSquare, {path}));
-    if (picture.width < 2)
-        throw Failure(FormatMessage(text::kHeightfieldTwoPixels, {path}));
+    checkShape(picture.width, picture.height);
     return picture;
 }
 
-Bitmap24 LoadPlacementSource(const std::string& path)
+Bitmap24 LoadPlacementSource(const std::string& path, const DeclaredSizeCheck& check)
 {
-    if (SniffPictureFile(path) == PictureFormat::Png) return LoadPngColours(path, PictureRequest::ForPath(path));
-    return LoadBitmap24(path, BitmapWording::ForPath(path));
+    if (SniffPictureFile(path) == PictureFormat::Png) {
+        PictureRequest request = PictureRequest::ForPath(path);
+        request.check = check;
+        return LoadPngColours(path, request);
+    }
+    return LoadBitmap24(path, BitmapWording::ForPath(path), check);
 }
 
 }  // namespace kv

@@ -53,6 +53,12 @@ struct ProjectSettings {
     RgbColor fog{0, 255, 255};
     RgbColor ocean{179, 211, 255};
 
+    // Overrides for a heightfield of elevation data (GeoTIFF, SRTM, ASCII
+    // grid); a picture heightfield ignores them. 0 leaves each choice to the
+    // loader.
+    std::int32_t demedge = 0;   // the heightfield's edge in pixels; 0: the raster's own, capped at the texture size
+    std::int32_t demrange = 0;  // metres mapped onto the full height (0 m..demrange); 0: the raster's own range
+
     friend bool operator==(const ProjectSettings&, const ProjectSettings&) = default;
 };
 

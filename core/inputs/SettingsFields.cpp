@@ -97,6 +97,22 @@ std::vector<SettingsField> BuildFields()
             fields.push_back(f);
         }
     }
+
+    // After line 62: the overrides for elevation data.
+    SettingsField edge;
+    edge.key = "demedge";
+    edge.kind = FieldKind::Automatic;
+    edge.number = &PS::demedge;
+    edge.low = 2;  // the smallest heightfield
+    edge.high = kMaxElevationEdge;
+    fields.push_back(edge);
+    SettingsField range;
+    range.key = "demrange";
+    range.kind = FieldKind::Automatic;
+    range.number = &PS::demrange;
+    range.low = 1;
+    range.high = kMaxElevationRange;
+    fields.push_back(range);
     return fields;
 }
 
@@ -190,6 +206,11 @@ std::optional<std::string> CheckSettingsNumber(const SettingsField& field, std::
     case FieldKind::Index:
         if (value < low || value > high)
             return std::to_string(value) + " is not in the list " + std::to_string(low) + " to " + std::to_string(high);
+        return std::nullopt;
+    case FieldKind::Automatic:
+        if (value != 0 && (value < low || value > high))
+            return std::to_string(value) + " is neither 0 (automatic) nor within " + std::to_string(low) + " to " +
+                   std::to_string(high);
         return std::nullopt;
     case FieldKind::Marker:
         break;

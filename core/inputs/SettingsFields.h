@@ -15,9 +15,17 @@ namespace kv {
 
 // Longest text value (a file name or a directory) a settings file may hold.
 inline constexpr std::size_t kMaxSettingsText = 259;
-// Number of lines of a settings file; line 1 is the version line.
+// The lines every version of the settings file holds and reads by position;
+// line 1 is the version line. Fields added later follow them, each read by
+// its key, so that a reader of the 62 lines ignores them.
 inline constexpr int kSettingsLineCount = 62;
+inline constexpr std::size_t kPositionalFieldCount = kSettingsLineCount - 1;
 inline constexpr const char* kVersionKey = "KVVersion";
+// The largest demedge (the largest texture size: an edge above the chosen
+// resolution's texture size is refused when the heightfield is read) and the
+// largest demrange in metres; 0 leaves either to the loader.
+inline constexpr std::int32_t kMaxElevationEdge = 2304;
+inline constexpr std::int32_t kMaxElevationRange = 100000;
 
 enum class FieldKind {
     Text,       // basebmp, basedir, treebmp, treedir
@@ -26,6 +34,7 @@ enum class FieldKind {
     MarkerMin,  // left marker of a range pair: `low` to the right marker - 6
     MarkerMax,  // right marker of a range pair: the left marker + 6 to `high`
     Colour,     // one colour component; keeps the low 8 bits
+    Automatic,  // 0 (leave the choice to the program) or a whole number from `low` to `high`
 };
 
 struct SettingsField {
@@ -40,7 +49,9 @@ struct SettingsField {
     std::int32_t ProjectSettings::*partner = nullptr;  // the other marker of a pair
 };
 
-// Lines 2 to 62 of the settings file, in file order (61 fields).
+// Every field in file order: first the kPositionalFieldCount fields of lines
+// 2 to 62, then the fields written after them and read by key (demedge,
+// demrange).
 const std::vector<SettingsField>& SettingsFields();
 
 // The field with this key (exact, case-sensitive), or nullptr.

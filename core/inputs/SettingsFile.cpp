@@ -20,9 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A well-formed settings file has 62 lines of at most 998 characters plus
-// CR LF. Reading this much is enough to load any file that can load, and to
-// see that any longer file has a line that is too long or ends too late.
+// A settings file this version writes has 64 lines of at most 998 characters
+// plus CR LF. Reading this much is enough to load any file that can load, and
+// to see that any longer file has a line that is too long or ends too late;
+// lines a later version may add after them are passed over anyway.
 constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 
 Message ErrorMessage(std::string text, std::string detail = {})

@@ -1,7 +1,8 @@
 #pragma once
-// The settings file (".kv"): 62 key=value lines with CR LF line ends, written
-// in one fixed order and read back by position. Save, Load and the
-// command line's KEY=VALUE assignments.
+// The settings file (".kv"): key=value lines with CR LF line ends, written in
+// one fixed order. The first 62 lines, which every version reads, are read
+// back by position; the lines after them (demedge, demrange) by their keys.
+// Save, Load and the command line's KEY=VALUE assignments.
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,13 +39,15 @@ struct SettingsLoadHooks {
         offerReplacement;
 };
 
-// The keys of lines 2 to 62 in file order (basebmp ... oceanB): every key
-// that ApplySettingValue accepts. The version key "KVVersion" is not among them.
+// The keys of the lines after the version line in file order (basebmp ...
+// oceanB, then demedge, demrange): every key that ApplySettingValue accepts.
+// The version key "KVVersion" is not among them.
 const std::vector<std::string>& SettingsKeys();
 
-// The settings file's bytes for a record: "KVVersion=2.0" and the 61 fields,
-// each line ending in CR LF, numbers in plain decimal, colour components as
-// their unsigned value.
+// The settings file's bytes for a record: "KVVersion=2.0", the 61 fields of
+// lines 2 to 62, then the fields read by key (64 lines in all), each line
+// ending in CR LF, numbers in plain decimal, colour components as their
+// unsigned value.
 std::string FormatSettingsFile(const ProjectSettings& settings);
 
 // The name under which Save stores a file typed as `name`: ".kv" is appended

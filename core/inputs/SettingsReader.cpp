@@ -1,12 +1,13 @@
 #include "core/inputs/SettingsReader.h"
 
 #include <optional>
+#include <vector>
 
 #include "core/inputs/SettingsFields.h"
 
 namespace kv {
 
-SettingsLineReader::Status SettingsLineReader::Next(std::string_view& value)
+SettingsLineReader::Status SettingsLineReader::Next(std::string_view& value, std::string_view* key)
 {
     if (pos_ >= text_.size()) return Status::End;
     const std::size_t feed = text_.find('\n', pos_);
@@ -23,6 +24,7 @@ SettingsLineReader::Status SettingsLineReader::Next(std::string_view& value)
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return Status::NoEquals;
     value = line.substr(equals + 1);
+    if (key) *key = line.substr(0, equals);
     return Status::Value;
 }
 
@@ -69,20 +71,43 @@ SettingsParse ParseSettingsText(std::string_view text)
 
     SettingsParse result;
     int line = 1;
-    for (const SettingsField& field : SettingsFields()) {
-        ++line;
-        if (auto refused = ReadLine(reader, line, field.key, value)) return *refused;
+    // Checks the value text of `field` on `line` and stores it; the refusal
+    // when it fails.
+    auto take = [&result](const SettingsField& field, int at, std::string_view text) -> std::optional<SettingsParse> {
         if (field.kind == FieldKind::Text) {
-            if (auto why = CheckSettingsText(value)) return Refuse(line, field.key, *why);
+            if (auto why = CheckSettingsText(text)) return Refuse(at, field.key, *why);
         }
-        StoreSettingsValue(result.values, field, value);
+        StoreSettingsValue(result.values, field, text);
         if (field.number) {
             // The left marker of a pair comes first in the file: it is checked
             // against the whole track, the right one against the left one read.
             std::optional<std::int32_t> partner;
             if (field.kind == FieldKind::MarkerMax) partner = result.values.*field.partner;
             if (auto why = CheckSettingsNumber(field, result.values.*field.number, partner))
-                return Refuse(line, field.key, *why);
+                return Refuse(at, field.key, *why);
+        }
+        return std::nullopt;
+    };
+
+    const std::vector<SettingsField>& fields = SettingsFields();
+    for (std::size_t i = 0; i < kPositionalFieldCount; ++i) {
+        const SettingsField& field = fields[i];
+        ++line;
+        if (auto refused = ReadLine(reader, line, field.key, value)) return *refused;
+        if (auto refused = take(field, line, value)) return *refused;
+    }
+
+    // After the positional lines: fields by key; everything else passed over.
+    for (;;) {
+        std::string_view key;
+        const SettingsLineReader::Status status = reader.Next(value, &key);
+        if (status == SettingsLineReader::Status::End) break;
+        ++line;
+        if (status != SettingsLineReader::Status::Value) continue;
+        for (std::size_t i = kPositionalFieldCount; i < fields.size(); ++i) {
+            if (fields[i].key != key) continue;
+            if (auto refused = take(fields[i], line, value)) return *refused;
+            break;
         }
     }
     result.status = SettingsParse::Status::Ok;

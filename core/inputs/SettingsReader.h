@@ -27,8 +27,9 @@ public:
 
     explicit SettingsLineReader(std::string_view text) : text_(text) {}
 
-    // Reads the next line. On Value, `value` views into the text.
-    Status Next(std::string_view& value);
+    // Reads the next line. On Value, `value` views into the text, and so
+    // does `key` (every character before the first "="), when asked for.
+    Status Next(std::string_view& value, std::string_view* key = nullptr);
 
 private:
     std::string_view text_;
@@ -53,7 +54,14 @@ struct SettingsParse {
 // fails a check ends the parse: a file that ends before line 62, a line
 // without "=", a line longer than 998 characters, a text longer than 259
 // characters or holding a NUL, a list index outside its list, or a marker
-// outside its travel. Lines after line 62 are not read.
+// outside its travel.
+//
+// Every line after line 62 is read by its key, in any order: a key of a field
+// written after the 62 lines (demedge, demrange) sets that field, under the
+// same checks; any other line (a key this version does not know, a line
+// without "=" or too long) is passed over, as a reader of the 62 lines passes
+// over everything after them. A field the file does not hold keeps its
+// default, so a file of 62 lines reads as before these fields existed.
 SettingsParse ParseSettingsText(std::string_view text);
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/inputs/HeightGrid.h"
+#include "core/inputs/HeightSource.h"
 #include "core/model/SceneBuilder.h"
 #include "core/platform/Paths.h"
 #include "core/platform/ReplacementFile.h"
@@ -127,10 +128,12 @@ void CreationJob::WriteScene()
     }
 
     control.SetProgress(3);
-    // The heightfield is loaded and checked once; one with more pixels a side
-    // than the textures is refused before its pixels are read.
-    auto heights = std::make_shared<const HeightGrid>(BuildHeightGrid(
-        LoadHeightfield(settings_.basedir, settings_.basebmp, TextureSizeForResolution(settings_.resolution))));
+    // The heightfield is loaded and checked once, by the reader its content
+    // calls for; a picture with more pixels a side than the textures is
+    // refused before its pixels are read, an elevation raster resampled to fit.
+    auto heights = std::make_shared<const HeightGrid>(BuildHeightGrid(LoadHeightSource(
+        settings_.basedir, settings_.basebmp,
+        HeightSourceOptionsFor(settings_, TextureSizeForResolution(settings_.resolution)))));
     control.CheckStop();
     // The scene model: the fixed objects, the terrain, the trees and rocks.
     auto scene = std::make_shared<const Scene>(BuildScene(settings_, heights, session_.random(), control));

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightSource.h"
 #include "core/model/KindModels.h"
 #include "core/platform/Paths.h"
 #include "core/basics/Messages.h"
@@ -46,8 +47,10 @@ KindsUsed PlaceObjects(Scene& scene, const ProjectSettings& settings, const Heig
     KindsUsed kinds;
     const std::string path = JoinPath(settings.treedir, settings.treebmp);
     const int heightfieldSide = heights.n;
+    // A 24-bit BMP or an 8-bit colour PNG, told by its content; the checks
+    // below run on the declared size, before any pixel is allocated.
     const Bitmap24 picture =
-        LoadBitmap24(path, BitmapWording::ForPath(path), [heightfieldSide](std::int32_t width, std::int32_t height) {
+        LoadPlacementSource(path, [heightfieldSide](std::int32_t width, std::int32_t height) {
             if (height != width) throw Failure(text::kPlacementSquare);
             if (width != heightfieldSide)
                 throw Failure(text::kPlacementSize);

@@ -52,7 +52,7 @@ PlacementFrame ComputePlacementFrame(Random& random, const HeightGrid& heights, 
         f.y = (jitterY - 0.5f) / span * 10.0f + GridCoordinate(y, n);
     }
     // The height of the terrain vertex of this pixel, not of the jittered point.
-    f.z = static_cast<float>(heights.At(x, y)) / 76.5f / 3.0f;
+    f.z = heights.At(x, y) / 76.5f / 3.0f;
 
     if (rule.fixed) {
         // The size draws are taken all the same: every rock advances the

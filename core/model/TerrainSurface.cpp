@@ -42,7 +42,7 @@ Point2f TerrainSurface::PolarTexcoord(int j, int y) const
     const float r = static_cast<float>(std::sqrt(static_cast<double>(sum))) + 0.00001f;
     float angle = static_cast<float>(std::acos(static_cast<double>(a / r))) * 57.29583f;
     if (b < 0.0f) angle = 360.0f - angle;
-    return {angle / 360.0f, static_cast<float>(grid_->At(j, y)) / 765.0f};
+    return {angle / 360.0f, grid_->At(j, y) / 765.0f};
 }
 
 }  // namespace kv

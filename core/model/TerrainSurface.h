@@ -83,7 +83,9 @@ public:
 
 private:
     static float Fraction(int index, int n) { return static_cast<float>(index) / static_cast<float>(n - 1); }
-    static float Height(std::int32_t g) { return static_cast<float>(g) / 76.5f / 3.0f; }
+    // A whole-number height converts to float exactly, so a BMP's points are
+    // what they always were; a fractional height keeps its fraction.
+    static float Height(float g) { return g / 76.5f / 3.0f; }
     static float Planar(int index, int n)
     {
         const float step = 10.0f / static_cast<float>(n - 1);

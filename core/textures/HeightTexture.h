@@ -21,12 +21,24 @@ HeightResampling ResamplingFor(int textureSize, int gridSize);
 // the heightfield's joined path. Throws JobFailure.
 void CheckHeightfieldFits(const HeightGrid& grid, int textureSize, const std::string& path);
 
-// Resamples the grid to a T x T raster of heights 0 (lowest) to 255 (highest):
-// a horizontal pass that also mirrors the columns back, a vertical pass in
-// place, then normalisation by the largest value of the vertical pass. All
-// real arithmetic is single precision in the written order. A band s pixels
-// wide along the bottom rows and the left columns stays 0. Requires
-// 2 <= N <= T. `check` runs after every row of every pass.
+// Resamples the grid to a T x T raster of heights 0 (lowest) to 255 (highest)
+// by the whole-number rules, those of every grid of a 24-bit BMP: a
+// horizontal pass that also mirrors the columns back, a vertical pass in
+// place, then normalisation by the largest value of the vertical pass, each
+// pass truncating its values to whole levels. All real arithmetic is single
+// precision in the written order. A band s pixels wide along the bottom rows
+// and the left columns stays 0. Requires 2 <= N <= T. `check` runs after
+// every row of every pass.
 Raster BuildHeightTexture(const HeightGrid& grid, int textureSize, const RowCheck& check = {});
+
+// The same resampling by the fractional rules, for a grid whose heights have
+// fractions (16-bit PNG, elevation data): the same single-precision
+// operations in the same order, but no pass truncates, so every fraction of
+// the heights reaches the normalisation. Returns the levels 0 to 255 before
+// their one rounding (RoundHeightLevels), for the slope to be taken from.
+FloatRaster BuildFineHeightTexture(const HeightGrid& grid, int textureSize, const RowCheck& check = {});
+
+// The height texture of fine levels: each truncated to a whole level.
+Raster RoundHeightLevels(const FloatRaster& levels, const RowCheck& check = {});
 
 }  // namespace kv

@@ -25,6 +25,25 @@ struct Raster {
     bool Empty() const { return bytes.empty(); }
 };
 
+// A square raster of size x size single-precision values, laid out as Raster.
+struct FloatRaster {
+    int size = 0;
+    std::vector<float> values;
+
+    FloatRaster() = default;
+    explicit FloatRaster(int edge)
+        : size(edge), values(static_cast<std::size_t>(edge) * static_cast<std::size_t>(edge), 0.0f)
+    {
+    }
+
+    float* Row(int y) { return values.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size); }
+    const float* Row(int y) const
+    {
+        return values.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(size);
+    }
+    float At(int x, int y) const { return Row(y)[x]; }
+};
+
 // An RGB image, 3 bytes a pixel (red, green, blue), rows from the top.
 struct RgbImage {
     int width = 0;

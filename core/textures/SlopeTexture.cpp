@@ -1,6 +1,7 @@
 #include "core/textures/SlopeTexture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -17,11 +18,12 @@ namespace {
 
 // Row r of the height raster with `cell` zeros on either side; a row outside
 // the raster is all zeros.
-void PadRow(const Raster& height, int r, int cell, std::vector<std::uint8_t>& out)
+template <typename RasterType, typename Value>
+void PadRow(const RasterType& height, int r, int cell, std::vector<Value>& out)
 {
-    std::fill(out.begin(), out.end(), std::uint8_t{0});
+    std::fill(out.begin(), out.end(), Value{0});
     if (r < 0 || r >= height.size) return;
-    std::memcpy(out.data() + cell, height.Row(r), static_cast<std::size_t>(height.size));
+    std::memcpy(out.data() + cell, height.Row(r), static_cast<std::size_t>(height.size) * sizeof(Value));
 }
 
 }  // namespace
@@ -50,6 +52,35 @@ Raster BuildSlopeTexture(const Raster& height, int cell, const RowCheck& check)
             const int sum = std::abs(left - right) + std::abs(above - below) + std::abs(downLeft - upRight) +
                             std::abs(upLeft - downRight);
             out[x] = static_cast<std::uint8_t>(std::min(sum / 2, 255));
+        }
+        CheckRow(check);
+    }
+    return slope;
+}
+
+Raster BuildSlopeTexture(const FloatRaster& levels, int cell, const RowCheck& check)
+{
+    const int t = levels.size;
+    const int s = cell;
+    Raster slope(t);
+    const std::size_t padded = static_cast<std::size_t>(t) + 2 * static_cast<std::size_t>(s);
+    std::vector<float> up(padded), mid(padded), down(padded);
+    for (int y = 0; y < t; ++y) {
+        PadRow(levels, y - s, s, up);
+        PadRow(levels, y, s, mid);
+        PadRow(levels, y + s, s, down);
+        const float* u = up.data();
+        const float* m = mid.data();
+        const float* d = down.data();
+        std::uint8_t* out = slope.Row(y);
+        for (int x = 0; x < t; ++x) {
+            const float left = m[x], right = m[x + 2 * s];
+            const float above = u[x + s], below = d[x + s];
+            const float upLeft = u[x], downRight = d[x + 2 * s];
+            const float downLeft = d[x], upRight = u[x + 2 * s];
+            const float sum = std::fabs(left - right) + std::fabs(above - below) + std::fabs(downLeft - upRight) +
+                              std::fabs(upLeft - downRight);
+            out[x] = static_cast<std::uint8_t>(static_cast<int>(std::min(sum / 2.0f, 255.0f)));
         }
         CheckRow(check);
     }

@@ -5,11 +5,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/inputs/HeightSource.h"
 #include "core/platform/Paths.h"
 #include "core/textures/HeightTexture.h"
 #include "core/textures/NoiseTexture.h"
 #include "core/textures/PatternBitmap.h"
-#include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainRelief.h"
 #include "core/textures/TerrainSynthesis.h"
 
 namespace kv {
@@ -48,31 +49,58 @@ HeightGrid ShrinkHeightGrid(const HeightGrid& grid, int size)
     if (size < 2 || size > n) throw std::invalid_argument("ShrinkHeightGrid only makes a grid smaller");
     const std::vector<std::vector<Share>> shares = CellShares(n, size);
     const std::size_t columns = static_cast<std::size_t>(size);
-
-    // Across: every source row becomes `size` weighted sums.
-    std::vector<std::int64_t> across(static_cast<std::size_t>(n) * columns);
-    for (int y = 0; y < n; ++y) {
-        const std::int32_t* row = grid.heights.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
-        std::int64_t* out = across.data() + static_cast<std::size_t>(y) * columns;
-        for (std::size_t i = 0; i < columns; ++i) {
-            std::int64_t sum = 0;
-            for (const Share& share : shares[i]) sum += share.weight * row[share.source];
-            out[i] = sum;
-        }
-    }
-
-    // Down: the weighted sums of those rows, divided by the whole weight N * N.
     const std::int64_t whole = std::int64_t{n} * n;
     HeightGrid small;
     small.n = size;
-    small.heights.assign(columns * columns, 0);
-    for (std::size_t j = 0; j < columns; ++j) {
-        std::int32_t* out = small.heights.data() + j * columns;
+    small.heights.assign(columns * columns, 0.0f);
+
+    if (HasWholeHeights(grid)) {
+        // Whole heights: exact integer sums, the mean rounded to a whole
+        // height, so the small grid takes the whole-number rules too.
+        // Across: every source row becomes `size` weighted sums.
+        std::vector<std::int64_t> across(static_cast<std::size_t>(n) * columns);
+        for (int y = 0; y < n; ++y) {
+            const float* row = grid.heights.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+            std::int64_t* out = across.data() + static_cast<std::size_t>(y) * columns;
+            for (std::size_t i = 0; i < columns; ++i) {
+                std::int64_t sum = 0;
+                for (const Share& share : shares[i])
+                    sum += share.weight * static_cast<std::int64_t>(row[share.source]);
+                out[i] = sum;
+            }
+        }
+        // Down: the weighted sums of those rows, divided by the whole weight N * N.
+        for (std::size_t j = 0; j < columns; ++j) {
+            float* out = small.heights.data() + j * columns;
+            for (std::size_t i = 0; i < columns; ++i) {
+                std::int64_t sum = 0;
+                for (const Share& share : shares[j])
+                    sum += share.weight * across[static_cast<std::size_t>(share.source) * columns + i];
+                out[i] = static_cast<float>((sum + whole / 2) / whole);
+            }
+        }
+        return small;
+    }
+
+    // Fractional heights keep their fractions: the same weighted sums in
+    // double, the mean stored as float.
+    std::vector<double> across(static_cast<std::size_t>(n) * columns);
+    for (int y = 0; y < n; ++y) {
+        const float* row = grid.heights.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
+        double* out = across.data() + static_cast<std::size_t>(y) * columns;
         for (std::size_t i = 0; i < columns; ++i) {
-            std::int64_t sum = 0;
+            double sum = 0.0;
+            for (const Share& share : shares[i]) sum += static_cast<double>(share.weight) * row[share.source];
+            out[i] = sum;
+        }
+    }
+    for (std::size_t j = 0; j < columns; ++j) {
+        float* out = small.heights.data() + j * columns;
+        for (std::size_t i = 0; i < columns; ++i) {
+            double sum = 0.0;
             for (const Share& share : shares[j])
-                sum += share.weight * across[static_cast<std::size_t>(share.source) * columns + i];
-            out[i] = static_cast<std::int32_t>((sum + whole / 2) / whole);
+                sum += static_cast<double>(share.weight) * across[static_cast<std::size_t>(share.source) * columns + i];
+            out[i] = static_cast<float>(sum / static_cast<double>(whole));
         }
     }
     return small;
@@ -81,15 +109,20 @@ HeightGrid ShrinkHeightGrid(const HeightGrid& grid, int size)
 RgbImage SynthesizePreview(const ProjectSettings& settings, const std::string& programDirectory, Random& random)
 {
     constexpr int t = kPreviewTextureSize;
-    HeightGrid grid = BuildHeightGrid(LoadHeightfield(settings.basedir, settings.basebmp));
+    // Any heightfield the creation reads, by its content; the preview sets no
+    // texture limit of its own (an elevation raster keeps its own edge unless
+    // demedge says otherwise).
+    HeightGrid grid =
+        BuildHeightGrid(LoadHeightSource(settings.basedir, settings.basebmp, HeightSourceOptionsFor(settings, 0)));
     // The texture cannot resample more cells than it has pixels; a creation
     // at any resolution takes heightfields larger than the preview.
     if (grid.n > t) grid = ShrinkHeightGrid(grid, t);
     CheckHeightfieldFits(grid, t, JoinPath(settings.basedir, settings.basebmp));
     TerrainSources sources;
     sources.size = t;
-    sources.height = BuildHeightTexture(grid, t);
-    sources.slope = BuildSlopeTexture(sources.height, ResamplingFor(t, grid.n).cell);
+    TerrainRelief relief = BuildTerrainRelief(grid, t);
+    sources.height = std::move(relief.height);
+    sources.slope = std::move(relief.slope);
     // The preview draws its noise before it reads the patterns.
     sources.noise = BuildNoiseTexture(t, random);
     sources.rc = LoadPatternBitmap(PatternFilePath(programDirectory, PatternFamily::Rc, settings.resolution, true), t);

@@ -13,7 +13,8 @@ namespace kv {
 inline constexpr int kPreviewTextureSize = 288;
 
 // Computes the terrain colour texture as the first image of a creation would
-// be, at 288 x 288: loads the heightfield `basedir`/`basebmp`, builds the
+// be, at 288 x 288: loads the heightfield `basedir`/`basebmp` (any format a
+// creation reads, with the settings' elevation overrides), builds the
 // height, slope and noise textures (the noise drawn from `random`, the
 // program's generator), loads rc0.bmp and em0.bmp from `programDirectory` and
 // runs the synthesis up to the colour image. A heightfield of more than 288
@@ -25,8 +26,10 @@ RgbImage SynthesizePreview(const ProjectSettings& settings, const std::string& p
 
 // Takes an N x N height grid down to `size` x `size` (2 <= size <= N) by area
 // averaging: each new cell is the mean of the part of the grid it covers,
-// pixels cut by a cell edge counting with the fraction inside it, rounded to
-// the nearest integer (halves up). Exact integer arithmetic throughout.
+// pixels cut by a cell edge counting with the fraction inside it. A grid of
+// whole heights gives whole heights: the mean rounded to the nearest integer
+// (halves up), in exact integer arithmetic. A grid with fractional heights
+// keeps them: the mean computed in double and stored as float.
 HeightGrid ShrinkHeightGrid(const HeightGrid& grid, int size);
 
 }  // namespace kv

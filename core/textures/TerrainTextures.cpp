@@ -9,7 +9,7 @@
 #include "core/textures/NoiseTexture.h"
 #include "core/textures/OrderedJpegWriter.h"
 #include "core/textures/PatternBitmap.h"
-#include "core/textures/SlopeTexture.h"
+#include "core/textures/TerrainRelief.h"
 #include "core/textures/TerrainSynthesis.h"
 #include "core/basics/WorkerThread.h"
 
@@ -135,10 +135,12 @@ void MakeTerrainTextures(const ProjectSettings& settings, const HeightGrid& heig
     });
     const std::function<void()> poll = [&] { control.PollStop(); };
 
-    sources.height = BuildHeightTexture(heights, t, check);
-    control.CheckStop();
-    control.SetProgress(8);
-    sources.slope = BuildSlopeTexture(sources.height, ResamplingFor(t, heights.n).cell, check);
+    TerrainRelief relief = BuildTerrainRelief(heights, t, check, [&] {
+        control.CheckStop();
+        control.SetProgress(8);
+    });
+    sources.height = std::move(relief.height);
+    sources.slope = std::move(relief.slope);
     Step(control, 10);
     worker.Await(rc, poll);
     Step(control, 12);

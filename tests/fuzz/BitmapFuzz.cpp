@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int x = 0; x < picture.width; ++x) sum += picture.Red(x, y) + picture.Green(x, y) + picture.Blue(x, y);
         if (picture.width == picture.height && picture.width >= 2) {
             const kv::HeightGrid grid = kv::BuildHeightGrid(picture);
-            for (std::int32_t v : grid.heights)
-                if (v < 0 || v > 765) std::abort();
+            for (float v : grid.heights)
+                if (!(v >= 0.0f && v <= 765.0f) || v != static_cast<float>(static_cast<int>(v))) std::abort();
         }
         (void)sum;
     } catch (const kv::JobFailure&) {

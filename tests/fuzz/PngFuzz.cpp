@@ -1,13 +1,15 @@
 // Feeds arbitrary bytes to the PNG readers, as a heightfield and as a
-// placement map. Every input must either be refused with a JobFailure or give
-// a picture within the size limit whose every height lies in 0..765 and whose
-// every pixel can be read.
+// placement map, each with the checks of the declared size its caller makes.
+// Every input must either be refused with a JobFailure or give a picture
+// within the size limit whose every height lies in 0..765 (and, when square,
+// a height grid of such heights) and whose every pixel can be read.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "core/inputs/Bitmap24.h"
+#include "core/inputs/HeightGrid.h"
 #include "core/inputs/HeightPicture.h"
 #include "core/inputs/PngInput.h"
 #include "core/basics/Messages.h"
@@ -24,6 +26,12 @@ void CheckHeights(const std::uint8_t* data, std::size_t size, const kv::PictureR
         if (picture.heights.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
             std::abort();
         for (float h : picture.heights)
+            if (!(h >= 0.0f && h <= 765.0f)) std::abort();
+        if (picture.width != picture.height) return;
+        kv::HeightPicture taken = picture;
+        const kv::HeightGrid grid = kv::BuildHeightGrid(std::move(taken));
+        if (grid.n != picture.width || grid.heights.size() != picture.heights.size()) std::abort();
+        for (float h : grid.heights)
             if (!(h >= 0.0f && h <= 765.0f)) std::abort();
     } catch (const kv::JobFailure&) {
     }
@@ -57,5 +65,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     heightfield.maxSide = 2304;
     CheckHeights(data, size, heightfield);
     CheckColours(data, size, kv::PictureRequest::ForPath("fuzz.png"));
+    // The same with the callers' own rules on the declared size: square for a
+    // heightfield, square and the heightfield's size for a placement map.
+    heightfield.check = [](std::int32_t width, std::int32_t height) {
+        if (width != height) throw kv::Failure("not square");
+    };
+    CheckHeights(data, size, heightfield);
+    kv::PictureRequest placement = kv::PictureRequest::ForPath("fuzz.png");
+    placement.check = [](std::int32_t width, std::int32_t height) {
+        if (width != height || width > 64) throw kv::Failure("not the heightfield's size");
+    };
+    CheckColours(data, size, placement);
     return 0;
 }
