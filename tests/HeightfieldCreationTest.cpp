@@ -71,7 +71,7 @@ Creation Create(const ProjectSettings& settings)
 {
     ScratchDir scenes;
     Session session;
-    AnswerOnce ui(SceneFileChoice{scenes.path(), "land"});
+    AnswerOnce ui(SceneFileChoice{scenes.path(), "land", true, {}});
     CreationJob job(settings, session, ui, test::ProgramDir());
     Creation result;
     result.outcome = job.Run();

@@ -58,7 +58,7 @@ TEST(PngEncoder, ColoursComeBackThroughTheProjectsReader)
     const std::vector<std::uint8_t> png = EncodePng({.pixels = rgb.data(), .width = w, .height = h});
     EXPECT_EQ(png, EncodePng({.pixels = rgb.data(), .width = w, .height = h}));  // same input, same bytes
 
-    const Bitmap24 bitmap = DecodePngColours(png.data(), png.size(), PictureRequest{.subject = "test.png"});
+    const Bitmap24 bitmap = DecodePngColours(png.data(), png.size(), PictureRequest{.subject = "test.png", .check = {}});
     ASSERT_EQ(bitmap.width, w);
     ASSERT_EQ(bitmap.height, h);
     for (int y = 0; y < h; ++y)
