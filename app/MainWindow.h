@@ -132,6 +132,7 @@ private:
     void showProgress(int percent) override;
     void enterBusy() override;
     void leaveBusy() override;
+    void takeCreatedScene(std::shared_ptr<const kv::view::ViewScene> scene) override { setCreatedScene(std::move(scene)); }
 
     void buildControls();
     void fitFont();

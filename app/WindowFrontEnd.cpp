@@ -2,10 +2,14 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <QtGlobal>
 
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
+
+#include "app/ModelViewScene.h"
 
 namespace kv::app {
 
@@ -92,6 +96,21 @@ void WindowFrontEnd::LeaveBusy()
         ClearStopRequest();
         host_.leaveBusy();
     });
+}
+
+void WindowFrontEnd::SceneCreated(std::shared_ptr<const Scene> scene, std::shared_ptr<const SceneImages> images)
+{
+    // The view's meshes and pictures are made here, on the job's thread; the
+    // window only takes them. A scene too large to hold twice leaves the
+    // view of the previous one: the creation itself has succeeded.
+    std::shared_ptr<const view::ViewScene> viewed;
+    try {
+        viewed = ViewSceneOf(*scene, *images);
+    } catch (const std::bad_alloc&) {
+        qWarning("Not enough memory to prepare the 3D view of this scene.");
+        return;
+    }
+    PostToWindowThread([this, viewed = std::move(viewed)]() mutable { host_.takeCreatedScene(std::move(viewed)); });
 }
 
 bool WindowFrontEnd::StopRequested() { return stop_.load(); }

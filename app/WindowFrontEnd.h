@@ -6,9 +6,11 @@
 #include <QObject>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/view/ViewScene.h"
 #include "core/job/FrontEnd.h"
 
 namespace kv::app {
@@ -23,6 +25,8 @@ public:
     virtual void showProgress(int percent) = 0;
     virtual void enterBusy() = 0;
     virtual void leaveBusy() = 0;
+    // The scene the creation built, for the 3D view; arrives before the report.
+    virtual void takeCreatedScene(std::shared_ptr<const view::ViewScene> scene) = 0;
 };
 
 class WindowFrontEnd final : public FrontEnd {
@@ -38,6 +42,8 @@ public:
     void LeaveBusy() override;
     bool StopRequested() override;
     void ClearStopRequest() override;
+    bool WantsScene() const override { return true; }
+    void SceneCreated(std::shared_ptr<const Scene> scene, std::shared_ptr<const SceneImages> images) override;
 
     // The window's Stop command.
     void RequestStop();

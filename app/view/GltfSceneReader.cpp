@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <stdexcept>
 
@@ -403,7 +404,11 @@ private:
         const int index = reference.Get("light").GetNumberAsInt();
         if (index < 0 || index >= static_cast<int>(model_.lights.size())) throw Malformed("a node refers to a missing light");
         const tinygltf::Light& light = model_.lights[static_cast<std::size_t>(index)];
-        const QVector3D colour = Vector3(light.color, QVector3D(1, 1, 1)) * static_cast<float>(light.intensity);
+        // glTF's physically based convention divides diffuse light by pi; the
+        // view, like the landscape's own scenes, lights a white surface facing
+        // a light of strength 1 to full white.
+        const QVector3D colour =
+            Vector3(light.color, QVector3D(1, 1, 1)) * static_cast<float>(light.intensity / std::numbers::pi);
         if (light.type == "directional") {
             scene_->directionalLights.push_back({world.mapVector(QVector3D(0, 0, -1)).normalized(), colour});
         } else {

@@ -87,8 +87,8 @@ const char* const kQuadJson = R"({
   "asset": {"version": "2.0"},
   "extensionsUsed": ["KHR_texture_transform", "KHR_lights_punctual", "KHR_materials_unlit"],
   "extensions": {"KHR_lights_punctual": {"lights": [
-      {"type": "directional", "color": [1.0, 0.5, 0.25], "intensity": 2.0},
-      {"type": "point", "color": [1.0, 1.0, 1.0], "intensity": 36.0}]}},
+      {"type": "directional", "color": [1.0, 0.5, 0.25], "intensity": 6.2831853},
+      {"type": "point", "color": [1.0, 1.0, 1.0], "intensity": 113.097336}]}},
   "scene": 0,
   "scenes": [{"nodes": [0, 1, 2, 3]}],
   "nodes": [
@@ -192,8 +192,9 @@ void GltfSceneReaderTest::texturedMaskedQuadTurnedUpright()
     QVERIFY(Close(scene.camera.forward, QVector3D(0, 0, -1)));
     QVERIFY(Close(scene.camera.up, QVector3D(0, 1, 0)));
     QVERIFY(std::abs(scene.camera.verticalFovDegrees - 28.6479f) < 1e-3f);
-    // The directional light shines straight down with colour times intensity;
-    // the point light 6 units above the terrain's centre gives 36 / 6² there.
+    // The directional light shines straight down with colour times intensity
+    // over pi (2 pi here); the point light 6 units above the terrain's centre
+    // gives 36 pi / 6² / pi there.
     QCOMPARE(scene.directionalLights.size(), std::size_t(1));
     QVERIFY(Close(scene.directionalLights[0].direction, QVector3D(0, 0, -1)));
     QVERIFY(Close(scene.directionalLights[0].colour, QVector3D(2, 1, 0.5f)));

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 namespace kv::view::test {
 
@@ -111,7 +112,7 @@ private:
         light.type = type;
         const float strength = std::max({colour.x(), colour.y(), colour.z(), 1e-6f});
         light.color = {colour.x() / strength, colour.y() / strength, colour.z() / strength};
-        light.intensity = strength;
+        light.intensity = strength * std::numbers::pi;  // readers divide diffuse light by pi
         model_.lights.push_back(light);
         tinygltf::Node node;
         node.name = type;

@@ -5,6 +5,7 @@
 #include <map>
 #include <numbers>
 
+#include "core/model/TerrainTriangles.h"
 #include "core/model/TriangleMesh.h"
 #include "core/writers/gltf/AffineSplit.h"
 #include "core/writers/gltf/FileSink.h"
@@ -405,16 +406,6 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
     const std::uint64_t points = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n);
     JobControl* control = control_;
 
-    // The slopes from which normals and tangents come: central differences
-    // of the heights, one-sided at the edges.
-    const float spacing = 10.0f / static_cast<float>(n - 1);
-    auto slopes = [&s, n, spacing](int j, int y, float& dzdx, float& dzdy) {
-        const int j0 = std::max(j - 1, 0), j1 = std::min(j + 1, n - 1);
-        const int y0 = std::max(y - 1, 0), y1 = std::min(y + 1, n - 1);
-        dzdx = (s.Vertex(j1, y).z - s.Vertex(j0, y).z) / (spacing * static_cast<float>(j1 - j0));
-        dzdy = (s.Vertex(j, y1).z - s.Vertex(j, y0).z) / (spacing * static_cast<float>(y1 - y0));
-    };
-
     // Positions, with their bounds.
     float top = s.Vertex(0, 0).z;
     for (int y = 0; y < n; ++y)
@@ -454,14 +445,12 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
 
     const AccessorIndex normal = addStreamed(
         points * 12,
-        [&s, control, slopes](ByteSink& sink) {
+        [&s, control](ByteSink& sink) {
             StreamPoints(
                 sink, s, 3,
-                [slopes](int j, int y, float* out) {
-                    float dzdx, dzdy;
-                    slopes(j, y, dzdx, dzdy);
-                    const float length = std::sqrt(dzdx * dzdx + dzdy * dzdy + 1.0f);
-                    out[0] = -dzdx / length, out[1] = -dzdy / length, out[2] = 1.0f / length;
+                [&s](int j, int y, float* out) {
+                    const Point3f normal = TerrainNormal(s, j, y);
+                    out[0] = normal.x, out[1] = normal.y, out[2] = normal.z;
                 },
                 control);
         },
@@ -485,12 +474,11 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
     // the picture.
     const AccessorIndex tangent = addStreamed(
         points * 16,
-        [&s, control, slopes](ByteSink& sink) {
+        [&s, control](ByteSink& sink) {
             StreamPoints(
                 sink, s, 4,
-                [slopes](int j, int y, float* out) {
-                    float dzdx, dzdy;
-                    slopes(j, y, dzdx, dzdy);
+                [&s](int j, int y, float* out) {
+                    const float dzdx = TerrainSlope(s, j, y).dzdx;
                     const float length = std::sqrt(1.0f + dzdx * dzdx);
                     out[0] = -1.0f / length, out[1] = 0.0f, out[2] = -dzdx / length, out[3] = 1.0f;
                 },
@@ -505,49 +493,26 @@ MeshIndex SceneAsset::TerrainMesh(const kv::Node& node)
         cells * 6 * 4,
         [&s, n, control](ByteSink& sink) {
             std::vector<std::uint32_t> row(static_cast<std::size_t>(n - 1) * 6);
-            auto at = [&s](int j, int y) { return static_cast<std::uint32_t>(s.GridVertex(j, y)); };
             for (int y = 0; y + 1 < n; ++y) {
                 if (control) control->CheckStop();
-                std::uint32_t* out = row.data();
-                for (int j = 0; j + 1 < n; ++j) {
-                    *out++ = at(j + 1, y + 1), *out++ = at(j, y + 1), *out++ = at(j, y);
-                    *out++ = at(j + 1, y + 1), *out++ = at(j, y), *out++ = at(j + 1, y);
-                }
+                TerrainCellRow(s, y, row.data());
                 sink.Write(row.data(), row.size() * 4);
             }
         },
         ElementType::Scalar, ComponentType::UnsignedInt, ViewTarget::VertexIndices, "terrain triangles");
 
-    // The surround: the square under everything, and each grid edge joined
-    // to its two corners as a fan from the second corner. It has points of
-    // its own (the corners, then each edge's grid points again) so that it
-    // lies flat in the light: the grid's normals at its edge, spread over
-    // triangles a hundred units long, would paint wedges of light on it.
+    // The surround, flat, with points of its own.
+    const SurroundTriangles ground = MakeSurroundTriangles(s);
     std::vector<float> surroundPositions, surroundNormals, surroundTexcoords, surroundTangents;
-    auto addPoint = [&](Point3f p, Point2f t) {
+    for (std::size_t k = 0; k < ground.positions.size(); ++k) {
+        const Point3f p = ground.positions[k];
+        const Point2f r = RepeatedTexcoord(ground.texcoords[k]);
         surroundPositions.insert(surroundPositions.end(), {p.x, p.y, p.z});
         surroundNormals.insert(surroundNormals.end(), {0.0f, 0.0f, 1.0f});
-        const Point2f r = RepeatedTexcoord(t);
         surroundTexcoords.insert(surroundTexcoords.end(), {r.u, r.v});
         surroundTangents.insert(surroundTangents.end(), {-1.0f, 0.0f, 0.0f, 1.0f});
-        return static_cast<std::uint32_t>(surroundPositions.size() / 3 - 1);
-    };
-    std::uint32_t corners[4];
-    for (int k = 0; k < 4; ++k) corners[k] = addPoint(TerrainSurface::Corner(k), TerrainSurface::CornerTexcoord(k));
-    std::vector<std::uint32_t> surround;
-    const int* q = TerrainSurface::kSurroundSquare;
-    surround.insert(surround.end(), {corners[q[0]], corners[q[2]], corners[q[1]], corners[q[0]], corners[q[3]], corners[q[2]]});
-    for (const TerrainSurface::SurroundEdge& edge : TerrainSurface::kSurroundEdges) {
-        std::vector<std::uint32_t> outline;
-        for (int k = 0; k < n; ++k) {
-            const TerrainSurface::GridPoint p = edge.point(k, n);
-            outline.push_back(addPoint(s.Vertex(p.j, p.y), s.PlanarTexcoord(p.j, p.y)));
-        }
-        outline.push_back(corners[edge.cornerA]);
-        const std::uint32_t pivot = corners[edge.cornerB];
-        for (std::size_t k = 0; k + 1 < outline.size(); ++k)
-            surround.insert(surround.end(), {pivot, outline[k + 1], outline[k]});
     }
+    const std::vector<std::uint32_t>& surround = ground.indices;
     std::vector<double> low(3, std::numeric_limits<double>::max()), high(3, std::numeric_limits<double>::lowest());
     for (std::size_t i = 0; i < surroundPositions.size(); ++i) {
         low[i % 3] = std::min(low[i % 3], static_cast<double>(surroundPositions[i]));
