@@ -202,6 +202,8 @@ void ModelViewSceneTest::terrainPicturesLieAsInTheFile()
 void ModelViewSceneTest::lightsAndCameraAreTheScenes()
 {
     const Node& you = model_->node(model_->Find("YOU"));
+    qInfo() << view_->terrainCentre << view_->terrainSize << view_->camera.position << view_->camera.forward;
+    { const Node& t = model_->node(model_->Find("terrain")); for (auto& r : t.frame.transform.m) qInfo("%g %g %g %g", r[0], r[1], r[2], r[3]); }
     QVERIFY(Close(view_->camera.position, Q(you.frame.center)));
     QVERIFY(Close(view_->camera.forward, Q(you.frame.zAxis).normalized()));
     QVERIFY(Close(view_->camera.up, Q(you.frame.yAxis).normalized()));

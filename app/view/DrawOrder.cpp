@@ -43,6 +43,7 @@ std::vector<int> DrawOrder(const std::vector<DrawCandidate>& candidates, const Q
         const DrawCandidate& c = candidates[i];
         const bool encloses = Encloses(c, eye);
         const int index = static_cast<int>(i);
+        if (c.dome && !encloses) continue;
         if (!c.blended) {
             keyed.push_back({encloses ? 1 : 0, NearestDistance(c, eye), index});
         } else if (encloses) {

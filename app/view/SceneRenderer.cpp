@@ -199,10 +199,11 @@ void SceneRenderer::placeInstances()
         if (mesh.indexCount == 0) continue;
         instances_.push_back({instance.mesh, instance.world, instance.world.normalMatrix()});
         const auto [boxMin, boxMax] = PlacedBox(instance.world, mesh.boxMin, mesh.boxMax);
-        const bool blended = mesh.material >= 0 && mesh.material < static_cast<int>(materials_.size()) &&
-                             materials_[static_cast<std::size_t>(mesh.material)].parameters.alphaMode ==
-                                 AlphaMode::Blend;
-        candidates_.push_back({boxMin, boxMax, blended});
+        const bool known = mesh.material >= 0 && mesh.material < static_cast<int>(materials_.size());
+        const ViewMaterial* material = known ? &materials_[static_cast<std::size_t>(mesh.material)].parameters : nullptr;
+        const bool blended = material && material->alphaMode == AlphaMode::Blend;
+        const bool dome = material && material->unlit && material->doubleSided;
+        candidates_.push_back({boxMin, boxMax, blended, dome});
         if (first) {
             boundsMin_ = boxMin;
             boundsMax_ = boxMax;

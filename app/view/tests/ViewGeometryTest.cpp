@@ -161,12 +161,14 @@ void ViewGeometryTest::orbitPanZoomAndTheWayHome()
 void ViewGeometryTest::drawingOrder()
 {
     const QVector3D eye(0, 6, 0.5f);
-    const auto box = [](QVector3D lo, QVector3D hi, bool blended) { return DrawCandidate{lo, hi, blended}; };
+    const auto box = [](QVector3D lo, QVector3D hi, bool blended, bool dome = false) {
+        return DrawCandidate{lo, hi, blended, dome};
+    };
     const std::vector<DrawCandidate> candidates = {
-        box({-100, -100, -10}, {100, 100, 10}, false),      // 0 sky dome round the eye
+        box({-100, -100, -10}, {100, 100, 10}, false, true),  // 0 sky dome round the eye
         box({-100, -100, 0.1f}, {100, 100, 0.1f}, true),    // 1 water below the eye
         box({-1, 3, 0}, {1, 4, 1}, false),                  // 2 near tree
-        box({-99, -99, -11.4f}, {99, 99, 8.4f}, true),      // 3 fog dome round the eye
+        box({-99, -99, -11.4f}, {99, 99, 8.4f}, true, true),  // 3 fog dome round the eye
         box({-5, -5, 0}, {5, 5, 3.3f}, false),              // 4 terrain
         box({-1, -4, 0}, {1, -3, 1}, false),                // 5 far tree
         box({-1, -2, 0}, {1, -1, 1}, true),                 // 6 a blended thing in front of the water's centre
@@ -174,6 +176,8 @@ void ViewGeometryTest::drawingOrder()
     // Opaque near to far, then the enclosing sky; blended: the fog dome
     // (enclosing) first, then the others farthest first.
     QCOMPARE(DrawOrder(candidates, eye), (std::vector<int>{4, 2, 5, 0, 3, 6, 1}));
+    // From high above both domes they are left out: they would hide the land.
+    QCOMPARE(DrawOrder(candidates, QVector3D(0, 0, 15)), (std::vector<int>{4, 2, 5, 1, 6}));
 }
 
 void ViewGeometryTest::frustumLeavesOutWhatIsNotSeen()
