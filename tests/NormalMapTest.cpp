@@ -5,7 +5,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "core/textures/ImageOutput.h"
 #include "core/textures/NormalMap.h"
+#include "core/textures/SceneImages.h"
 
 namespace kv::test {
 namespace {
@@ -131,6 +133,37 @@ TEST(NormalMap, LuminanceKeepsGreyAndWeighsColours)
     EXPECT_EQ(grey.Row(1)[0], 76);
     EXPECT_EQ(grey.Row(1)[1], 150);
     EXPECT_EQ(grey.Row(1)[2], 29);
+}
+
+}  // namespace
+}  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+// The normal map goes into the glTF file as a JPEG made row by row: the same
+// picture as the whole map, and a stop asked for while it is encoded ends it.
+TEST(NormalMap, EncodedRowByRowAsTheWholeMapAndStoppable)
+{
+    const GreyImage heights = Picture(67, 45, [](int x, int y) { return (x * 7 + y * y * 3) % 256; });
+    const RgbImage whole = NormalMapFromHeights(heights, 0.05);
+    const EncodedImage encoded = EncodeNormalMap(heights, 0.05);
+    JpegBytes direct;
+    ASSERT_EQ(EncodeJpegToMemory(RgbViewRows(whole.rgb.data(), whole.width, whole.height), kNormalMapQuality, direct),
+              JpegEncodeResult::Done);
+    std::vector<std::uint8_t> expected;
+    direct.ForEachBlock([&](const std::uint8_t* data, std::size_t size) {
+        expected.insert(expected.end(), data, data + size);
+        return true;
+    });
+    EXPECT_EQ(encoded.bytes, expected);
+
+    int rows = 0;
+    const RowCheck stopAtRow20 = [&rows] {
+        if (++rows == 20) throw std::runtime_error("stopped");
+    };
+    EXPECT_THROW(EncodeNormalMap(heights, 0.05, stopAtRow20), std::runtime_error);
+    EXPECT_EQ(rows, 20);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ inline void NormalBlock(const float* across, const float* down, float slopeU, fl
 
 }  // namespace
 
-RgbImage NormalMapFromHeights(const GreyImage& heights, double amplitude, const RowCheck& check)
+NormalMapRows::NormalMapRows(const GreyImage& heights, double amplitude) : heights_(heights)
 {
     const int w = heights.width;
     const int h = heights.height;
@@ -47,36 +47,49 @@ RgbImage NormalMapFromHeights(const GreyImage& heights, double amplitude, const 
     if (!std::isfinite(amplitude)) throw std::invalid_argument("a bump amplitude is a finite number");
 
     // Slope per grey level of central difference, per repeat of the texture.
-    const float slopeU = static_cast<float>(amplitude * w / (2.0 * 255.0));
-    const float slopeV = static_cast<float>(amplitude * h / (2.0 * 255.0));
+    slopeU_ = static_cast<float>(amplitude * w / (2.0 * 255.0));
+    slopeV_ = static_cast<float>(amplitude * h / (2.0 * 255.0));
+    padded_ = (static_cast<std::size_t>(w) + kBlock - 1) / kBlock * kBlock;
+    across_.assign(padded_, 0.0f);
+    down_.assign(padded_, 0.0f);
+    planes_.assign(3 * padded_, 0);
+}
 
-    const std::size_t padded = (static_cast<std::size_t>(w) + kBlock - 1) / kBlock * kBlock;
-    std::vector<float> across(padded, 0.0f);
-    std::vector<float> down(padded, 0.0f);
-    std::vector<std::uint8_t> planes(3 * padded);
-    std::uint8_t* red = planes.data();
-    std::uint8_t* green = red + padded;
-    std::uint8_t* blue = green + padded;
+const std::uint8_t* NormalMapRows::Row(int y, std::uint8_t* scratch) const noexcept
+{
+    const int w = heights_.width;
+    const int h = heights_.height;
+    const std::uint8_t* above = heights_.Row(y == 0 ? h - 1 : y - 1);
+    const std::uint8_t* row = heights_.Row(y);
+    const std::uint8_t* below = heights_.Row(y == h - 1 ? 0 : y + 1);
+    float* across = across_.data();
+    float* down = down_.data();
+    across[0] = static_cast<float>(row[w > 1 ? 1 : 0] - row[w - 1]);
+    for (int x = 1; x < w - 1; ++x) across[x] = static_cast<float>(row[x + 1] - row[x - 1]);
+    if (w > 1) across[w - 1] = static_cast<float>(row[0] - row[w - 2]);
+    for (int x = 0; x < w; ++x) down[x] = static_cast<float>(below[x] - above[x]);
 
-    RgbImage normals(w, h);
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* above = heights.Row(y == 0 ? h - 1 : y - 1);
-        const std::uint8_t* row = heights.Row(y);
-        const std::uint8_t* below = heights.Row(y == h - 1 ? 0 : y + 1);
-        across[0] = static_cast<float>(row[w > 1 ? 1 : 0] - row[w - 1]);
-        for (int x = 1; x < w - 1; ++x) across[x] = static_cast<float>(row[x + 1] - row[x - 1]);
-        if (w > 1) across[w - 1] = static_cast<float>(row[0] - row[w - 2]);
-        for (int x = 0; x < w; ++x) down[x] = static_cast<float>(below[x] - above[x]);
+    std::uint8_t* red = planes_.data();
+    std::uint8_t* green = red + padded_;
+    std::uint8_t* blue = green + padded_;
+    for (std::size_t x = 0; x < padded_; x += kBlock)
+        NormalBlock(&across[x], &down[x], slopeU_, slopeV_, red + x, green + x, blue + x);
 
-        for (std::size_t x = 0; x < padded; x += kBlock)
-            NormalBlock(&across[x], &down[x], slopeU, slopeV, red + x, green + x, blue + x);
+    std::uint8_t* out = scratch;
+    for (int x = 0; x < w; ++x, out += 3) {
+        out[0] = red[x];
+        out[1] = green[x];
+        out[2] = blue[x];
+    }
+    return scratch;
+}
 
-        std::uint8_t* out = normals.Row(y);
-        for (int x = 0; x < w; ++x, out += 3) {
-            out[0] = red[x];
-            out[1] = green[x];
-            out[2] = blue[x];
-        }
+RgbImage NormalMapFromHeights(const GreyImage& heights, double amplitude, const RowCheck& check)
+{
+    const NormalMapRows rows(heights, amplitude);
+    RgbImage normals(heights.width, heights.height);
+    for (int y = 0; y < heights.height; ++y) {
+        rows.Row(y, normals.Row(y));
         CheckRow(check);
     }
     return normals;

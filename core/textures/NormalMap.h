@@ -28,13 +28,35 @@
 //
 // The maps are pure functions of their inputs: safe on any thread, beside
 // JPEG encoding on another.
+#include <vector>
+
 #include "core/textures/GreyImage.h"
+#include "core/textures/ImageRows.h"
 #include "core/textures/Raster.h"
 
 namespace kv {
 
-// The normal map of a grey height picture (at least 1 x 1). `check` is called
-// after every row.
+// The normal map of a grey height picture (at least 1 x 1), row by row as it
+// is read: a JPEG encoder takes it without the whole map ever being held.
+// Rows are computed into the caller's scratch, one caller at a time.
+class NormalMapRows final : public ImageRows {
+public:
+    // `heights` must outlive the rows.
+    NormalMapRows(const GreyImage& heights, double amplitude);
+    int Width() const override { return heights_.width; }
+    int Height() const override { return heights_.height; }
+    const std::uint8_t* Row(int y, std::uint8_t* scratch) const noexcept override;
+
+private:
+    const GreyImage& heights_;
+    float slopeU_ = 0.0f, slopeV_ = 0.0f;
+    std::size_t padded_ = 0;
+    mutable std::vector<float> across_, down_;
+    mutable std::vector<std::uint8_t> planes_;
+};
+
+// The whole normal map of a grey height picture (at least 1 x 1). `check` is
+// called after every row.
 RgbImage NormalMapFromHeights(const GreyImage& heights, double amplitude, const RowCheck& check = {});
 
 // The luminance of an RGB picture by the weights a JPEG encoder uses,

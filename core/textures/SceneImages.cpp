@@ -1,5 +1,7 @@
 #include "core/textures/SceneImages.h"
 
+#include <exception>
+
 #include <cstdio>
 
 #include "core/basics/MessageTexts.h"
@@ -66,11 +68,26 @@ const EncodedImage* SceneImages::NormalMap(const std::string& bumpName) const
 
 EncodedImage EncodeNormalMap(const GreyImage& heights, double amplitude, const RowCheck& check)
 {
-    const RgbImage normals = NormalMapFromHeights(heights, amplitude, check);
+    // Each row goes straight into the encoder: no picture of the normals is
+    // ever held whole.
+    const NormalMapRows normals(heights, amplitude);
     JpegBytes bytes;
-    if (EncodeJpegToMemory(RgbViewRows(normals.rgb.data(), normals.width, normals.height), kNormalMapQuality,
-                           bytes) != JpegEncodeResult::Done)
-        throw std::bad_alloc();
+    // A stop asked for while rows are encoded ends the encoding there; the
+    // check then throws it.
+    std::exception_ptr stopped;
+    const auto cancelled = [&check, &stopped]() noexcept {
+        if (!check) return false;
+        try {
+            check();
+            return false;
+        } catch (...) {
+            stopped = std::current_exception();
+            return true;
+        }
+    };
+    const JpegEncodeResult result = EncodeJpegToMemory(normals, kNormalMapQuality, bytes, cancelled);
+    if (stopped) std::rethrow_exception(stopped);
+    if (result != JpegEncodeResult::Done) throw std::bad_alloc();
     EncodedImage image;
     image.encoding = ImageEncoding::Jpeg;
     image.bytes.reserve(bytes.Size());

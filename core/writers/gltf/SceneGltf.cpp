@@ -182,9 +182,14 @@ private:
         if (image) {
             std::string imageName = name;
             if (normalMap) imageName = name.substr(0, name.rfind('.')) + "-normals";
-            const ImageIndex index = doc_.AddImage(image->bytes,
-                                                   image->encoding == ImageEncoding::Jpeg ? ImageType::Jpeg : ImageType::Png,
-                                                   imageName);
+            // The picture's bytes go from the scene's pictures straight into
+            // the file, never copied whole.
+            const std::vector<std::uint8_t>* bytes = &image->bytes;
+            const BufferViewIndex view = doc_.AddStreamedBufferView(
+                bytes->size(), [bytes](ByteSink& sink) { sink.Write(bytes->data(), bytes->size()); },
+                ViewTarget::None, {}, imageName);
+            const ImageIndex index = doc_.AddImage(
+                view, image->encoding == ImageEncoding::Jpeg ? ImageType::Jpeg : ImageType::Png, imageName);
             texture = doc_.AddTexture(Texture{imageName, index, sampler_});
         }
         cache.emplace(name, texture);
