@@ -2,6 +2,7 @@
 // convention, wrapping, and the luminance of colour pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -164,6 +165,37 @@ TEST(NormalMap, EncodedRowByRowAsTheWholeMapAndStoppable)
     };
     EXPECT_THROW(EncodeNormalMap(heights, 0.05, stopAtRow20), std::runtime_error);
     EXPECT_EQ(rows, 20);
+}
+
+}  // namespace
+}  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+// Large height pictures are halved before their normals are taken; the rule
+// then uses the halved sizes, so a slope keeps its tilt.
+TEST(NormalMap, LargePicturesAreHalvedKeepingTheirRelief)
+{
+    const GreyImage small = Picture(1024, 8, [](int x, int y) { return (x + y) % 256; });
+    EXPECT_EQ(NormalMapHeights(small).grey, small.grey);  // a side of 1024 or less: as it is
+
+    // A ramp rising one grey level every two pixels across 1030 x 1027 pixels.
+    const GreyImage ramp = Picture(1030, 1027, [](int x, int) { return x / 2 % 256; });
+    const GreyImage half = NormalMapHeights(ramp);
+    ASSERT_EQ(half.width, 515);
+    ASSERT_EQ(half.height, 514);  // the odd last row averaged with itself
+    for (int x : {0, 1, 2, 7, 200, 514}) {
+        const int a = ramp.Row(0)[2 * x], b = ramp.Row(0)[std::min(2 * x + 1, 1029)];
+        EXPECT_EQ(half.Row(0)[x], (2 * a + 2 * b + 2) / 4) << x;
+        EXPECT_EQ(half.Row(513)[x], half.Row(0)[x]) << x;
+    }
+    // Amid the ramp, the full picture and its half give the same tilt, about
+    // 45 degrees here.
+    const RgbImage full = NormalMapFromHeights(ramp, 0.5);
+    const RgbImage halved = NormalMapFromHeights(half, 0.5);
+    EXPECT_NEAR(At(full, 300, 300)[0], 37, 2);
+    EXPECT_NEAR(At(halved, 150, 150)[0], At(full, 300, 300)[0], 1);
 }
 
 }  // namespace

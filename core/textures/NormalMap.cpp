@@ -1,5 +1,8 @@
 #include "core/textures/NormalMap.h"
 
+// The per-pixel loops are written for the vectoriser; -O3 lets it at them.
+#pragma GCC optimize("O3")
+
 #include <cmath>
 #include <stdexcept>
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/basics/MessageTexts.h"
@@ -66,10 +67,27 @@ const EncodedImage* SceneImages::NormalMap(const std::string& bumpName) const
     return found == normalMaps_.end() ? nullptr : &found->second;
 }
 
-EncodedImage EncodeNormalMap(const GreyImage& heights, double amplitude, const RowCheck& check)
+GreyImage NormalMapHeights(const GreyImage& heights)
+{
+    if (heights.width <= kNormalMapFullSizeLimit || heights.height <= kNormalMapFullSizeLimit) return heights;
+    GreyImage half((heights.width + 1) / 2, (heights.height + 1) / 2);
+    for (int y = 0; y < half.height; ++y) {
+        const std::uint8_t* upper = heights.Row(2 * y);
+        const std::uint8_t* lower = heights.Row(std::min(2 * y + 1, heights.height - 1));
+        std::uint8_t* out = half.Row(y);
+        for (int x = 0; x < half.width; ++x) {
+            const int left = 2 * x, right = std::min(2 * x + 1, heights.width - 1);
+            out[x] = static_cast<std::uint8_t>((upper[left] + upper[right] + lower[left] + lower[right] + 2) / 4);
+        }
+    }
+    return half;
+}
+
+EncodedImage EncodeNormalMap(const GreyImage& picture, double amplitude, const RowCheck& check)
 {
     // Each row goes straight into the encoder: no picture of the normals is
     // ever held whole.
+    const GreyImage heights = NormalMapHeights(picture);
     const NormalMapRows normals(heights, amplitude);
     JpegBytes bytes;
     // A stop asked for while rows are encoded ends the encoding there; the

@@ -44,8 +44,21 @@ private:
 // The quality normal maps are stored at (as JPEG).
 inline constexpr int kNormalMapQuality = 95;
 
-// A normal map of a height picture, encoded (see NormalMap.h for the rule).
-// `check` is called after every row.
+// Height pictures with both sides above this are made into normal maps at
+// half their size: each 2 x 2 block of heights averaged (rounded to nearest),
+// the rule then taking the halved sizes, so the relief stays the same. The
+// terrain's Hi Res bump maps (2304 pixels) so give 1152-pixel normal maps, a
+// quarter of the work and of the bytes, with the colour pictures still at
+// full size.
+inline constexpr int kNormalMapFullSizeLimit = 1024;
+
+// The heights a normal map is made from: the picture itself, or its 2 x 2
+// averages when both sides are above kNormalMapFullSizeLimit (an odd last
+// row or column averaged with itself).
+GreyImage NormalMapHeights(const GreyImage& heights);
+
+// A normal map of a height picture, encoded (see NormalMap.h for the rule and
+// NormalMapHeights for its size). `check` is called after every row.
 EncodedImage EncodeNormalMap(const GreyImage& heights, double amplitude, const RowCheck& check = {});
 
 // The grey heights of an image handed to the JPEG writer (its red channel:
