@@ -4,7 +4,11 @@
 // alpha-masked leaf cards on a 256 x 256 image, 400 triangles) and 80 rocks
 // of 1024 triangles. Made in memory, as the window holds a creation's scene.
 //
-//   kelvane_view_bench [--seconds S] [--frames DIR] [--write-glb FILE]
+//   kelvane_view_bench [--creation] [--seconds S] [--frames DIR] [--write-glb FILE]
+//
+// --creation measures the scene of a real Hi Res creation of the default
+// settings instead, as the window's 3D View button shows it (the scene model
+// and its pictures made into the view's meshes, no file read back).
 //
 // Prints: the time from asking for the view to its first frame on the screen;
 // the frames a second over a scripted orbit of S seconds (5) in a 960 x 600
@@ -25,10 +29,17 @@
 #include <cstdio>
 #include <functional>
 
+#include <QTemporaryDir>
+
 #include "GltfTestWriter.h"
 #include "SyntheticLandscape.h"
 #include "app/view/SceneView.h"
+#include "app/ModelViewScene.h"
 #include "app/view/ViewWindow.h"
+#include "core/inputs/ProjectSettings.h"
+#include "core/job/CreationJob.h"
+#include "core/model/SceneModel.h"
+#include "core/textures/SceneImages.h"
 
 using namespace kv::view;
 
@@ -90,13 +101,58 @@ double PeakMegabytes()
 
 }  // namespace
 
+// Answers the scene dialog once and keeps what the creation hands over.
+class KeepingFrontEnd final : public kv::FrontEnd {
+public:
+    explicit KeepingFrontEnd(std::string directory) : directory_(std::move(directory)) {}
+    std::optional<kv::SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
+    {
+        if (std::exchange(asked_, true)) return std::nullopt;
+        return kv::SceneFileChoice{directory_, "valley", true, {}};
+    }
+    void ShowMessage(const kv::Message&) override {}
+    void SetProgress(int) override {}
+    void EnterBusy() override {}
+    void LeaveBusy() override {}
+    bool StopRequested() override { return false; }
+    void ClearStopRequest() override {}
+    bool WantsScene() const override { return true; }
+    void SceneCreated(std::shared_ptr<const kv::Scene> s, std::shared_ptr<const kv::SceneImages> i) override
+    {
+        scene = std::move(s);
+        images = std::move(i);
+    }
+    std::shared_ptr<const kv::Scene> scene;
+    std::shared_ptr<const kv::SceneImages> images;
+
+private:
+    std::string directory_;
+    bool asked_ = false;
+};
+
+// The view of a Hi Res creation of the default settings, made as the window
+// makes it; null when the creation fails.
+std::shared_ptr<const ViewScene> CreatedHiResScene()
+{
+    QTemporaryDir scenes;
+    kv::Session session;
+    KeepingFrontEnd ui(scenes.path().toStdString());
+    kv::ProjectSettings settings = kv::DefaultSettings(KV_BENCH_PROGRAM_DIR);
+    settings.resolution = 2;
+    kv::CreationJob job(settings, session, ui, KV_BENCH_PROGRAM_DIR);
+    if (job.Run() != kv::JobOutcome::Finished || !ui.scene) return nullptr;
+    return kv::app::ViewSceneOf(*ui.scene, *ui.images);
+}
+
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     double seconds = 5.0;
     QString framesDirectory, glbPath;
+    bool creation = false;
     test::LandscapeRecipe recipe = HiResRecipe();
     const QStringList arguments = QApplication::arguments();
+    creation = arguments.contains("--creation");
     for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
         if (arguments[i] == "--seconds") seconds = arguments[i + 1].toDouble();
         if (arguments[i] == "--trees") recipe.trees = arguments[i + 1].toInt();
@@ -110,8 +166,13 @@ int main(int argc, char** argv)
 
     QElapsedTimer making;
     making.start();
-    const std::shared_ptr<const ViewScene> scene = test::MakeLandscape(recipe);
-    std::printf("scene made in memory:           %.2f s (not part of the view's figures)\n",
+    const std::shared_ptr<const ViewScene> scene = creation ? CreatedHiResScene() : test::MakeLandscape(recipe);
+    if (!scene) {
+        std::fprintf(stderr, "the creation failed\n");
+        return 1;
+    }
+    std::printf("%s %.2f s (not part of the view's figures)\n",
+                creation ? "Hi Res creation and its view:  " : "scene made in memory:          ",
                 static_cast<double>(making.elapsed()) / 1000.0);
     if (!glbPath.isEmpty()) {
         const QString failure = test::WriteGltf(*scene, glbPath);
