@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <thread>
 
 #include "app/view/Frustum.h"
@@ -64,8 +65,7 @@ SceneRenderer::~SceneRenderer()
         glDeleteBuffers(1, &mesh.vertexBuffer);
         glDeleteBuffers(1, &mesh.indexBuffer);
     }
-    for (const GpuMaterial& material : materials_)
-        if (material.texture != 0) glDeleteTextures(1, &material.texture);
+    for (const GLuint texture : textures_) glDeleteTextures(1, &texture);
 }
 
 void SceneRenderer::buildProgram()
@@ -129,10 +129,17 @@ void SceneRenderer::uploadMaterials()
         materials_.push_back(std::move(gpu));
     }
     // The mipmap chains are made on worker threads and uploaded here as each
-    // is ready, the largest images first.
-    std::vector<int> textured;
-    for (std::size_t i = 0; i < scene_->materials.size(); ++i)
-        if (!scene_->materials[i].texture.isNull()) textured.push_back(static_cast<int>(i));
+    // is ready, the largest images first. Materials that wear the same
+    // picture (the rocks' and the bark trees') share one texture.
+    std::vector<int> textured;  // one material per distinct picture
+    std::map<qint64, std::vector<int>> wearers;  // by the picture's data
+    for (std::size_t i = 0; i < scene_->materials.size(); ++i) {
+        const QImage& image = scene_->materials[i].texture;
+        if (image.isNull()) continue;
+        std::vector<int>& same = wearers[image.cacheKey()];
+        if (same.empty()) textured.push_back(static_cast<int>(i));
+        same.push_back(static_cast<int>(i));
+    }
     std::stable_sort(textured.begin(), textured.end(), [this](int a, int b) {
         const auto pixels = [this](int m) {
             const QImage& image = scene_->materials[static_cast<std::size_t>(m)].texture;
@@ -157,9 +164,13 @@ void SceneRenderer::uploadMaterials()
         },
         [&](int i) {
             TextureLevels& levels = prepared[static_cast<std::size_t>(i)];
-            if (!levels.levels.empty())
-                materials_[static_cast<std::size_t>(textured[static_cast<std::size_t>(i)])].texture =
-                    uploadTexture(levels);
+            const int first = textured[static_cast<std::size_t>(i)];
+            if (!levels.levels.empty()) {
+                const GLuint texture = uploadTexture(levels);
+                textures_.push_back(texture);
+                for (int m : wearers[scene_->materials[static_cast<std::size_t>(first)].texture.cacheKey()])
+                    materials_[static_cast<std::size_t>(m)].texture = texture;
+            }
             levels = {};
         });
 }

@@ -81,6 +81,7 @@ private:
     } uniforms_{};
     std::vector<GpuMesh> meshes_;
     std::vector<GpuMaterial> materials_;
+    std::vector<GLuint> textures_;  // each once, however many materials wear it
     std::vector<PlacedInstance> instances_;
     std::vector<DrawCandidate> candidates_;  // one per instance
     QVector3D boundsMin_;

@@ -1,5 +1,6 @@
-// The 3D view's speed and size with a scene as large as a Hi Res creation of
-// the default settings: a 100 x 100 terrain grid with its surround, four
+// The 3D view's speed and size with the scene of a Hi Res creation of the
+// default settings (--creation), or with a synthetic scene as large: a
+// 100 x 100 terrain grid with its surround, four
 // 2304 x 2304 images, a 1024 x 1024 sky and fog, 170 trees (a trunk and 200
 // alpha-masked leaf cards on a 256 x 256 image, 400 triangles) and 80 rocks
 // of 1024 triangles. Made in memory, as the window holds a creation's scene.
