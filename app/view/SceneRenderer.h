@@ -40,6 +40,8 @@ public:
     // Draws the scene into the bound framebuffer, whose size is given.
     void draw(const OrbitCamera& camera, const QSize& viewport);
     const FrameStatistics& lastFrame() const { return lastFrame_; }
+    // The textures held: one per distinct picture, however many materials wear it.
+    int textureCount() const { return static_cast<int>(textures_.size()); }
 
     // Near and far planes that hold the whole scene seen from `eye`.
     std::pair<float, float> depthRange(const QVector3D& eye) const;

@@ -167,6 +167,8 @@ long long SceneView::lastFrameTriangles() const { return renderer_ ? renderer_->
 
 int SceneView::lastFrameDrawCalls() const { return renderer_ ? renderer_->lastFrame().drawCalls : 0; }
 
+int SceneView::textureCount() const { return renderer_ ? renderer_->textureCount() : 0; }
+
 void SceneView::beginMovement() { moving_ = true; }
 
 void SceneView::endMovement()

@@ -58,6 +58,7 @@ public:
     long long framesDrawn() const { return framesDrawn_; }
     long long lastFrameTriangles() const;
     int lastFrameDrawCalls() const;
+    int textureCount() const;
     // Why nothing could be drawn (no usable OpenGL); empty when all is well.
     QString failure() const;
 

@@ -89,6 +89,7 @@ private slots:
     void mouseMovesTheCameraAndHomeReturnsToYou();
     void reducedFramesWhileMovingAndOnlyWhenSomethingChanged();
     void maskedLeavesAndBlendedWater();
+    void materialsWearingOnePictureShareOneTexture();
 };
 
 void SceneViewTest::skyAboveTheHorizonTerrainBelow()
@@ -234,6 +235,33 @@ void SceneViewTest::reducedFramesWhileMovingAndOnlyWhenSomethingChanged()
     QVERIFY(view.isMoving());
     QTRY_VERIFY_WITH_TIMEOUT(!view.isMoving(), kTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(view.lastFrameSize(), full, kTimeoutMs);
+}
+
+void SceneViewTest::materialsWearingOnePictureShareOneTexture()
+{
+    const auto plain = MakeLandscape(PlainRecipe());
+    const int before = Shown(plain).view().textureCount();
+    // Three rock-like materials on one picture, and a fourth picture of the
+    // same pixels but its own data: two more textures, not four.
+    const auto scene = MakeLandscape(PlainRecipe());
+    QImage stone(64, 64, QImage::Format_RGB32);
+    stone.fill(qRgb(120, 110, 100));
+    QImage twin(64, 64, QImage::Format_RGB32);
+    twin.fill(qRgb(120, 110, 100));
+    for (const QImage& picture : {stone, stone, stone, twin}) {
+        ViewMaterial m;
+        m.texture = picture;
+        scene->materials.push_back(m);
+        ViewMesh quad;
+        quad.material = static_cast<int>(scene->materials.size()) - 1;
+        quad.positions = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}};
+        quad.texCoords = {{0, 1}, {1, 1}, {1, 0}};
+        quad.indices = {0, 1, 2};
+        scene->meshes.push_back(quad);
+        scene->instances.push_back({static_cast<int>(scene->meshes.size()) - 1, QMatrix4x4()});
+    }
+    Shown shown(scene);
+    QCOMPARE(shown.view().textureCount(), before + 2);
 }
 
 void SceneViewTest::maskedLeavesAndBlendedWater()
