@@ -22,6 +22,40 @@ constexpr int kTimeoutMs = 300000;
 
 std::shared_ptr<const view::ViewScene> SmallScene() { return view::test::MakeLandscape({}); }
 
+// The mean red, green and blue of a picture, from 0 to 255.
+QVector3D MeanColour(const QImage& picture)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    QVector3D sum;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb p = rgb.pixel(x, y);
+            sum += QVector3D(qRed(p), qGreen(p), qBlue(p));
+        }
+    return sum / float(std::max(1, rgb.width() * rgb.height()));
+}
+
+template <typename Which>
+QImage PictureOf(const view::ViewScene& scene, Which which)
+{
+    for (const view::ViewMaterial& m : scene.materials)
+        if (which(m) && !m.texture.isNull()) return m.texture;
+    return {};
+}
+
+const view::ViewMesh& MeshNamed(const view::ViewScene& scene, const std::string& name)
+{
+    for (const view::ViewMesh& mesh : scene.meshes)
+        if (mesh.name == name) return mesh;
+    qFatal("no mesh %s", name.c_str());
+}
+
+QString Describe(const QVector3D& seen, const QVector3D& sky, const QVector3D& ground)
+{
+    const auto text = [](const QVector3D& c) { return QString("(%1 %2 %3)").arg(c.x()).arg(c.y()).arg(c.z()); };
+    return "seen " + text(seen) + " sky " + text(sky) + " ground " + text(ground);
+}
+
 // Right-clicks the button's centre and returns the titles of the messages shown.
 QStringList RightClickTitles(WindowFixture& f)
 {
@@ -105,7 +139,12 @@ void ViewButtonTest::enabledOnceASceneIsThere()
 
 void ViewButtonTest::reportOffersTheViewOfTheCreation()
 {
-    WindowFixture f;
+    // Low rolling ground, so that the camera sees over it to the sky.
+    WindowFixture f([](ProgramDir& program) {
+        WriteBmp(program.file("height01.bmp"), 24, 24, [](int x, int y) {
+            return static_cast<std::uint32_t>((20 + (x * 7 + y * 5) % 12) * 0x010101);
+        });
+    });
     MainWindow& w = f.w();
     QWidget* button = w.control(Control::View3D);
     ScratchDir scenes;
@@ -132,6 +171,25 @@ void ViewButtonTest::reportOffersTheViewOfTheCreation()
     QVERIFY(w.viewWindow());
     QCOMPARE(&w.viewWindow()->view().scene(), created.get());
     QVERIFY(w.viewWindow()->windowTitle().contains("valley.scn"));
+
+    // From YOU the sky is above the horizon and the terrain below: the top
+    // rows of the frame look like the sky's picture, the bottom rows like
+    // the terrain's.
+    view::SceneView& view = w.viewWindow()->view();
+    QVERIFY(QTest::qWaitForWindowExposed(w.viewWindow()));
+    QTRY_VERIFY_WITH_TIMEOUT(view.framesDrawn() > 0, kTimeoutMs);
+    const QImage frame = view.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    const QVector3D sky = MeanColour(PictureOf(*created, [](const view::ViewMaterial& m) {
+        return m.unlit && m.alphaMode == view::AlphaMode::Opaque;
+    }));
+    const QVector3D ground = MeanColour(PictureOf(*created, [&](const view::ViewMaterial& m) {
+        return &m == &created->materials[static_cast<std::size_t>(MeshNamed(*created, "terrain").material)];
+    }));
+    const int band = frame.height() / 8;
+    const QVector3D top = MeanColour(frame.copy(0, 0, frame.width(), band));
+    const QVector3D bottom = MeanColour(frame.copy(0, frame.height() - band, frame.width(), band));
+    QVERIFY2((top - sky).length() < (top - ground).length(), qPrintable(Describe(top, sky, ground)));
+    QVERIFY2((bottom - ground).length() < (bottom - sky).length(), qPrintable(Describe(bottom, sky, ground)));
     w.viewWindow()->close();
 
     // Another creation whose report is answered OK: no view opens, the
