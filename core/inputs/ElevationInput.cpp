@@ -13,10 +13,7 @@
 #include "core/basics/Messages.h"
 
 #if KV_HAVE_GDAL
-#include <cpl_conv.h>
-#include <cpl_error.h>
-#include <cpl_string.h>
-#include <gdal.h>
+#include "core/inputs/GdalLibrary.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -65,11 +62,8 @@ void ElevationsToHeights(float* values, std::size_t count, std::optional<double>
 
 namespace {
 
-void RegisterGdalDrivers()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
-}
+// The loaded library; the callers below run only once it is loaded.
+const GdalLibrary& Gdal() { return *LoadedGdal(); }
 
 // Collects, for the lifetime of the object, the first error GDAL reports on
 // this thread (GDAL's handler stack is per thread) instead of printing it.
@@ -77,10 +71,10 @@ class GdalErrors {
 public:
     GdalErrors()
     {
-        CPLErrorReset();
-        CPLPushErrorHandlerEx(&Collect, this);
+        Gdal().CPLErrorReset();
+        Gdal().CPLPushErrorHandlerEx(&Collect, this);
     }
-    ~GdalErrors() { CPLPopErrorHandler(); }
+    ~GdalErrors() { Gdal().CPLPopErrorHandler(); }
     GdalErrors(const GdalErrors&) = delete;
     GdalErrors& operator=(const GdalErrors&) = delete;
 
@@ -96,7 +90,7 @@ public:
 private:
     static void CPL_STDCALL Collect(CPLErr level, CPLErrorNum, const char* message)
     {
-        GdalErrors* self = static_cast<GdalErrors*>(CPLGetErrorHandlerUserData());
+        GdalErrors* self = static_cast<GdalErrors*>(Gdal().CPLGetErrorHandlerUserData());
         if (level >= CE_Failure && message && !self->first_[0])
             std::snprintf(self->first_, sizeof self->first_, "%s", message);
     }
@@ -104,7 +98,7 @@ private:
 };
 
 struct DatasetCloser {
-    void operator()(void* dataset) const { GDALClose(static_cast<GDALDatasetH>(dataset)); }
+    void operator()(void* dataset) const { Gdal().GDALClose(static_cast<GDALDatasetH>(dataset)); }
 };
 using Dataset = std::unique_ptr<void, DatasetCloser>;
 
@@ -113,9 +107,9 @@ using Dataset = std::unique_ptr<void, DatasetCloser>;
 // what this file is.
 std::string SrtmTileDescription(const std::string& path, const SrtmLayout& tile)
 {
-    char* escaped = CPLEscapeString(path.c_str(), -1, CPLES_XML);
+    char* escaped = Gdal().CPLEscapeString(path.c_str(), -1, CPLES_XML);
     const std::string escapedPath = escaped ? escaped : "";
-    CPLFree(escaped);
+    Gdal().VSIFree(escaped);
     const std::string width = std::to_string(tile.width);
     return "<VRTDataset rasterXSize=\"" + width + "\" rasterYSize=\"" + std::to_string(tile.height) +
            "\"><VRTRasterBand dataType=\"Int16\" band=\"1\" subClass=\"VRTRawRasterBand\">"
@@ -142,16 +136,16 @@ std::string GdalSourceFor(const std::string& path)
 // side, rows from the top); the pixels stay the caller's.
 Dataset FloatDatasetOver(float* pixels, int side)
 {
-    GDALDriverH memory = GDALGetDriverByName("MEM");
+    GDALDriverH memory = Gdal().GDALGetDriverByName("MEM");
     if (!memory) return nullptr;
-    Dataset dataset(GDALCreate(memory, "", side, side, 0, GDT_Float32, nullptr));
+    Dataset dataset(Gdal().GDALCreate(memory, "", side, side, 0, GDT_Float32, nullptr));
     if (!dataset) return nullptr;
     char pointer[64];
-    const int length = CPLPrintPointer(pointer, pixels, static_cast<int>(sizeof pointer) - 1);
+    const int length = Gdal().CPLPrintPointer(pointer, pixels, static_cast<int>(sizeof pointer) - 1);
     pointer[length] = '\0';
     const std::string dataPointer = std::string("DATAPOINTER=") + pointer;
     char* options[] = {const_cast<char*>(dataPointer.c_str()), nullptr};
-    if (GDALAddBand(dataset.get(), GDT_Float32, options) != CE_None) return nullptr;
+    if (Gdal().GDALAddBand(dataset.get(), GDT_Float32, options) != CE_None) return nullptr;
     return dataset;
 }
 
@@ -161,16 +155,18 @@ bool ElevationInputAvailable() { return true; }
 
 bool ElevationRasterRecognised(const std::string& path)
 {
-    RegisterGdalDrivers();
+    if (!LoadedGdal()) return false;
     GdalErrors quiet;
     const char* const rasterOnly[] = {nullptr};
-    return GDALIdentifyDriverEx(path.c_str(), GDAL_OF_RASTER, nullptr, rasterOnly) != nullptr;
+    return Gdal().GDALIdentifyDriverEx(path.c_str(), GDAL_OF_RASTER, nullptr, rasterOnly) != nullptr;
 }
 
 HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest& request,
                                    const ElevationScale& scale)
 {
-    RegisterGdalDrivers();
+    std::string unloaded;
+    if (!LoadedGdal(&unloaded))
+        throw Failure(FormatMessage(text::kElevationUnreadable, {request.subject, unloaded}));
     GdalErrors errors;
     auto fail = [&](const char* otherwise) {
         return Failure(FormatMessage(text::kElevationUnreadable,
@@ -178,16 +174,16 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     };
 
     const std::string source = GdalSourceFor(path);
-    Dataset dataset(GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR, nullptr,
+    Dataset dataset(Gdal().GDALOpenEx(source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR, nullptr,
                                nullptr, nullptr));
     if (!dataset) throw fail("GDAL cannot open it");
-    if (GDALGetRasterCount(dataset.get()) < 1) throw fail("it holds no raster band");
-    GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
+    if (Gdal().GDALGetRasterCount(dataset.get()) < 1) throw fail("it holds no raster band");
+    GDALRasterBandH band = Gdal().GDALGetRasterBand(dataset.get(), 1);
     if (!band) throw fail("GDAL cannot read its first band");
 
     // The central square; its side is the declared size that counts.
-    const std::int64_t rasterWidth = GDALGetRasterXSize(dataset.get());
-    const std::int64_t rasterHeight = GDALGetRasterYSize(dataset.get());
+    const std::int64_t rasterWidth = Gdal().GDALGetRasterXSize(dataset.get());
+    const std::int64_t rasterHeight = Gdal().GDALGetRasterYSize(dataset.get());
     const std::int64_t side = std::min(rasterWidth, rasterHeight);
     if (side < 1) throw fail("the raster is empty");
     if (side > kMaxBitmapSide) throw Failure(FormatMessage(text::kTooLarge, {request.subject}));
@@ -195,7 +191,7 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     CheckDeclaredSize(edge, edge, request);
 
     int hasNoData = 0;
-    const double noData = GDALGetRasterNoDataValue(band, &hasNoData);
+    const double noData = Gdal().GDALGetRasterNoDataValue(band, &hasNoData);
 
     // The square at full resolution, as float. GDAL resamples in the band's
     // own data type, which would round an integer raster's averages and
@@ -214,7 +210,7 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
     }
     const int left = static_cast<int>((rasterWidth - side) / 2);
     const int top = static_cast<int>((rasterHeight - side) / 2);
-    if (GDALRasterIO(band, GF_Read, left, top, squareSide, squareSide, square.data(), squareSide, squareSide,
+    if (Gdal().GDALRasterIO(band, GF_Read, left, top, squareSide, squareSide, square.data(), squareSide, squareSide,
                      GDT_Float32, 0, 0) != CE_None)
         throw fail("GDAL cannot read the elevations");
 
@@ -222,14 +218,14 @@ HeightPicture LoadElevationHeights(const std::string& path, const PictureRequest
         picture.heights = std::move(square);
     } else {
         Dataset copy = FloatDatasetOver(square.data(), squareSide);
-        GDALRasterBandH copyBand = copy ? GDALGetRasterBand(copy.get(), 1) : nullptr;
+        GDALRasterBandH copyBand = copy ? Gdal().GDALGetRasterBand(copy.get(), 1) : nullptr;
         if (!copyBand) throw fail("GDAL cannot hold the elevations in memory");
         // Voids stay voids: the resampling leaves them out of its averages.
-        if (hasNoData) GDALSetRasterNoDataValue(copyBand, noData);
+        if (hasNoData) Gdal().GDALSetRasterNoDataValue(copyBand, noData);
         GDALRasterIOExtraArg resampling;
         INIT_RASTERIO_EXTRA_ARG(resampling);
         resampling.eResampleAlg = edge < side ? GRIORA_Average : GRIORA_Cubic;
-        if (GDALRasterIOEx(copyBand, GF_Read, 0, 0, squareSide, squareSide, picture.heights.data(), picture.width,
+        if (Gdal().GDALRasterIOEx(copyBand, GF_Read, 0, 0, squareSide, squareSide, picture.heights.data(), picture.width,
                            picture.height, GDT_Float32, 0, 0, &resampling) != CE_None)
             throw fail("GDAL cannot resample the elevations");
     }
