@@ -59,8 +59,19 @@ KindsUsed PlaceObjects(Scene& scene, const ProjectSettings& settings, const Heig
                 throw Failure(text::kPlacementTwoPixels);
         });
 
-    PlacedObjectBuilder builder(scene, settings.baseindex);
+    // Room for every node the placed objects make, so that the scene's node
+    // list grows once rather than moving thousands of nodes as it doubles.
     const int n = picture.width;
+    std::size_t nodesToCome = 0;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            if (const std::optional<ObjectKind> kind = KindOfColour(picture.Pixel(x, y))) {
+                const KindModel& model = ModelOfKind(*kind);
+                nodesToCome += model.parts.size() + (model.groupName ? 1 : 0);
+            }
+    scene.ReserveNodes(scene.nodes().size() + nodesToCome);
+
+    PlacedObjectBuilder builder(scene, settings.baseindex);
     for (int y = 0; y < n; ++y) {
         // Rows from the top; within a row from the right edge to the left, so
         // scan column x is picture column n-1-x, the height grid's column x.

@@ -94,6 +94,8 @@ public:
     const Node& node(int index) const { return nodes_[static_cast<std::size_t>(index)]; }
     Node& node(int index) { return nodes_[static_cast<std::size_t>(index)]; }
     int Root() const { return 0; }
+    // Makes room for `count` nodes in all.
+    void ReserveNodes(std::size_t count) { nodes_.reserve(count); }
     // Appends a node under `parent` and returns its index.
     int AddNode(Node node, int parent);
     // The first node of that name, or -1.
