@@ -1,7 +1,9 @@
 #include "app/view/GltfSceneReader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QtMath>
 
 #include <tiny_gltf.h>
@@ -29,26 +31,51 @@ const QMatrix4x4 kYUpToZUp(1, 0, 0, 0,  //
                            0, 1, 0, 0,   //
                            0, 0, 0, 1);
 
-// Decoded images by index, filled while the file is parsed.
-struct DecodedImages {
-    std::map<int, QImage> byIndex;
+// The file's pictures by index: kept encoded while the file is parsed, and
+// decoded only when a material shows them (the view has no use for the
+// normal maps, and a decoded picture takes several times its file's bytes).
+class DecodedImages {
+public:
+    void Keep(int index, QByteArray encoded) { encoded_[index] = std::move(encoded); }
+    // The picture, or a null image when the file has none of that index.
+    QImage Picture(int index)
+    {
+        if (const auto found = decoded_.find(index); found != decoded_.end()) return found->second;
+        const auto encoded = encoded_.find(index);
+        if (encoded == encoded_.end()) return {};
+        QImage decoded = QImage::fromData(encoded->second);
+        encoded_.erase(encoded);
+        return decoded_.emplace(index, std::move(decoded)).first->second;
+    }
+
+private:
+    std::map<int, QByteArray> encoded_;
+    std::map<int, QImage> decoded_;
 };
 
 bool DecodeImage(tinygltf::Image* image, const int index, std::string* err, std::string*, int, int,
                  const unsigned char* bytes, int size, void* user)
 {
-    QImage decoded = QImage::fromData(bytes, size);
-    if (decoded.isNull()) {
+    // Only the header is read here, to refuse what Qt cannot read.
+    QByteArray encoded(reinterpret_cast<const char*>(bytes), size);
+    QSize pictureSize;
+    bool readable = false;
+    {
+        QBuffer buffer(&encoded);
+        QImageReader reader(&buffer);
+        readable = reader.canRead();
+        pictureSize = reader.size();
+    }
+    if (!readable || !pictureSize.isValid()) {
         if (err) *err += "image " + std::to_string(index) + " is not a PNG or JPEG picture Qt can read\n";
         return false;
     }
-    // The pixels stay with the view; the parser keeps only the size.
-    image->width = decoded.width();
-    image->height = decoded.height();
-    image->component = decoded.hasAlphaChannel() ? 4 : 3;
+    image->width = pictureSize.width();
+    image->height = pictureSize.height();
+    image->component = 4;
     image->bits = 8;
     image->pixel_type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE;
-    static_cast<DecodedImages*>(user)->byIndex[index] = std::move(decoded);
+    static_cast<DecodedImages*>(user)->Keep(index, std::move(encoded));
     return true;
 }
 
@@ -285,8 +312,7 @@ private:
                 if (info.index >= static_cast<int>(model_.textures.size()))
                     throw Malformed("a material refers to a missing texture");
                 const int image = model_.textures[static_cast<std::size_t>(info.index)].source;
-                if (const auto found = images_.byIndex.find(image); found != images_.byIndex.end())
-                    material.texture = found->second;
+                material.texture = images_.Picture(image);
                 if (const auto transform = info.extensions.find("KHR_texture_transform");
                     transform != info.extensions.end()) {
                     const tinygltf::Value& t = transform->second;
