@@ -149,7 +149,7 @@ void SceneRenderer::uploadMaterials()
     });
     std::vector<TextureLevels> prepared(textured.size());
     const bool bgra = !QOpenGLContext::currentContext()->isOpenGLES();
-    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 1u));
     PrepareInOrder(
         static_cast<int>(textured.size()), threads,
         [&](int i) {
