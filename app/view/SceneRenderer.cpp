@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <map>
-#include <thread>
 
 #include "app/view/Frustum.h"
 #include "app/view/MeshPreparation.h"
@@ -149,7 +148,10 @@ void SceneRenderer::uploadMaterials()
     });
     std::vector<TextureLevels> prepared(textured.size());
     const bool bgra = !QOpenGLContext::currentContext()->isOpenGLES();
-    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 1u));
+    // One worker prepares the next chain while this thread uploads the last:
+    // as fast to the first frame as more workers (the upload is the slower
+    // half), with one chain fewer held at a time (about 30 MB at Hi Res).
+    constexpr int threads = 1;
     PrepareInOrder(
         static_cast<int>(textured.size()), threads,
         [&](int i) {
