@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "IndependentReader.h"
+#include "OneAnswerFrontEnd.h"
 #include "TestSupport.h"
 #include "core/platform/Paths.h"
 #include "core/job/CreationJob.h"
@@ -13,27 +14,7 @@
 namespace kv {
 namespace {
 
-class AnswerOnce final : public FrontEnd {
-public:
-    explicit AnswerOnce(SceneFileChoice c) : choice_(std::move(c)) {}
-    std::optional<SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
-    {
-        if (asked_) return std::nullopt;
-        asked_ = true;
-        return choice_;
-    }
-    void ShowMessage(const Message& m) override { messages.push_back(m); }
-    void SetProgress(int) override {}
-    void EnterBusy() override {}
-    void LeaveBusy() override {}
-    bool StopRequested() override { return false; }
-    void ClearStopRequest() override {}
-    std::vector<Message> messages;
-
-private:
-    SceneFileChoice choice_;
-    bool asked_ = false;
-};
+using AnswerOnce = test::OneAnswerFrontEnd;
 
 TEST(IndependentReader, AdaptationTouchesOnlyTheKnownFaults)
 {

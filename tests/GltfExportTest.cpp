@@ -10,6 +10,7 @@
 #include <set>
 
 #include "TestSupport.h"
+#include "OneAnswerFrontEnd.h"
 #include "core/job/CreationJob.h"
 #include "core/platform/Paths.h"
 #include "core/textures/JpegDecoder.h"
@@ -23,31 +24,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // Answers the scene dialog once and keeps the scene the job hands over.
-class KeepingFrontEnd final : public FrontEnd {
-public:
-    explicit KeepingFrontEnd(SceneFileChoice c) : choice_(std::move(c)) {}
-    std::optional<SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
-    {
-        if (asked_) return std::nullopt;
-        asked_ = true;
-        return choice_;
-    }
-    void ShowMessage(const Message& m) override { messages.push_back(m); }
-    void SetProgress(int) override {}
-    void EnterBusy() override {}
-    void LeaveBusy() override {}
-    bool StopRequested() override { return false; }
-    void ClearStopRequest() override {}
-    bool WantsScene() const override { return true; }
-    void SceneCreated(std::shared_ptr<const Scene> s, std::shared_ptr<const SceneImages>) override { scene = s; }
-
-    std::vector<Message> messages;
-    std::shared_ptr<const Scene> scene;
-
-private:
-    SceneFileChoice choice_;
-    bool asked_ = false;
-};
+using KeepingFrontEnd = test::OneAnswerFrontEnd;
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path)
 {
@@ -153,7 +130,7 @@ protected:
         // The file alone...
         {
             Session session;
-            KeepingFrontEnd ui(SceneFileChoice{scenes_->File("alone"), "", false, scenes_->File("alone/valley.glb")});
+            KeepingFrontEnd ui(SceneFileChoice{scenes_->File("alone"), "", false, scenes_->File("alone/valley.glb")}, true);
             CreationJob job(DefaultSettings(program_), session, ui, program_);
             ASSERT_EQ(job.Run(), JobOutcome::Finished) << (ui.messages.empty() ? "" : ui.messages.back().text);
             scene_ = ui.scene;
@@ -162,7 +139,7 @@ protected:
         // ...and beside the scene file, from a session of its own.
         {
             Session session;
-            KeepingFrontEnd ui(SceneFileChoice{scenes_->File("both"), "valley", true, scenes_->File("both/valley.glb")});
+            KeepingFrontEnd ui(SceneFileChoice{scenes_->File("both"), "valley", true, scenes_->File("both/valley.glb")}, true);
             CreationJob job(DefaultSettings(program_), session, ui, program_);
             ASSERT_EQ(job.Run(), JobOutcome::Finished) << (ui.messages.empty() ? "" : ui.messages.back().text);
             bothReport_ = ui.messages.empty() ? "" : ui.messages.back().text;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "PngWriter.h"
+#include "OneAnswerFrontEnd.h"
 #include "TestSupport.h"
 #include "core/job/CreationJob.h"
 #include "core/platform/Paths.h"
@@ -32,27 +33,7 @@ using test::MakePng;
 using test::ScratchDir;
 using Kind = test::PngPicture::Kind;
 
-class AnswerOnce final : public FrontEnd {
-public:
-    explicit AnswerOnce(SceneFileChoice c) : choice_(std::move(c)) {}
-    std::optional<SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
-    {
-        if (asked_) return std::nullopt;
-        asked_ = true;
-        return choice_;
-    }
-    void ShowMessage(const Message& m) override { messages.push_back(m); }
-    void SetProgress(int) override {}
-    void EnterBusy() override {}
-    void LeaveBusy() override {}
-    bool StopRequested() override { return false; }
-    void ClearStopRequest() override {}
-    std::vector<Message> messages;
-
-private:
-    SceneFileChoice choice_;
-    bool asked_ = false;
-};
+using AnswerOnce = test::OneAnswerFrontEnd;
 
 // What one creation left: every file of the scene directory by name (the
 // scene text with its directory written as "DIR"), and what it said.

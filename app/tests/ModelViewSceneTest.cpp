@@ -6,6 +6,7 @@
 #include <set>
 
 #include "AppTestSupport.h"
+#include "tests/OneAnswerFrontEnd.h"
 #include "app/ModelViewScene.h"
 #include "core/inputs/ProjectSettings.h"
 #include "core/job/CreationJob.h"
@@ -21,33 +22,7 @@ using view::ViewScene;
 namespace {
 
 // Answers the scene dialog once and keeps what the job hands over.
-class KeepingFrontEnd final : public FrontEnd {
-public:
-    explicit KeepingFrontEnd(SceneFileChoice c) : choice_(std::move(c)) {}
-    std::optional<SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
-    {
-        return std::exchange(asked_, true) ? std::nullopt : std::optional<SceneFileChoice>(choice_);
-    }
-    void ShowMessage(const Message&) override {}
-    void SetProgress(int) override {}
-    void EnterBusy() override {}
-    void LeaveBusy() override {}
-    bool StopRequested() override { return false; }
-    void ClearStopRequest() override {}
-    bool WantsScene() const override { return true; }
-    void SceneCreated(std::shared_ptr<const Scene> s, std::shared_ptr<const SceneImages> i) override
-    {
-        scene = std::move(s);
-        images = std::move(i);
-    }
-
-    std::shared_ptr<const Scene> scene;
-    std::shared_ptr<const SceneImages> images;
-
-private:
-    SceneFileChoice choice_;
-    bool asked_ = false;
-};
+using KeepingFrontEnd = kv::test::OneAnswerFrontEnd;
 
 QVector3D Q(const Vec3& v) { return {float(v.x), float(v.y), float(v.z)}; }
 
@@ -84,7 +59,7 @@ private:
 void ModelViewSceneTest::initTestCase()
 {
     Session session;
-    KeepingFrontEnd ui(SceneFileChoice{scenes_.path(), "valley", true, {}});
+    KeepingFrontEnd ui(SceneFileChoice{scenes_.path(), "valley", true, {}}, true);
     // A stock landscape with its trees and rocks, under a rippled sea.
     ProjectSettings settings = DefaultSettings(program_.path());
     settings.basebmp = "height03.bmp";

@@ -33,6 +33,7 @@
 #include <QTemporaryDir>
 
 #include "GltfTestWriter.h"
+#include "tests/OneAnswerFrontEnd.h"
 #include "SyntheticLandscape.h"
 #include "app/view/SceneView.h"
 #include "app/ModelViewScene.h"
@@ -102,42 +103,13 @@ double PeakMegabytes()
 
 }  // namespace
 
-// Answers the scene dialog once and keeps what the creation hands over.
-class KeepingFrontEnd final : public kv::FrontEnd {
-public:
-    explicit KeepingFrontEnd(std::string directory) : directory_(std::move(directory)) {}
-    std::optional<kv::SceneFileChoice> AskSceneFile(const std::string&, const std::string&) override
-    {
-        if (std::exchange(asked_, true)) return std::nullopt;
-        return kv::SceneFileChoice{directory_, "valley", true, {}};
-    }
-    void ShowMessage(const kv::Message&) override {}
-    void SetProgress(int) override {}
-    void EnterBusy() override {}
-    void LeaveBusy() override {}
-    bool StopRequested() override { return false; }
-    void ClearStopRequest() override {}
-    bool WantsScene() const override { return true; }
-    void SceneCreated(std::shared_ptr<const kv::Scene> s, std::shared_ptr<const kv::SceneImages> i) override
-    {
-        scene = std::move(s);
-        images = std::move(i);
-    }
-    std::shared_ptr<const kv::Scene> scene;
-    std::shared_ptr<const kv::SceneImages> images;
-
-private:
-    std::string directory_;
-    bool asked_ = false;
-};
-
 // The view of a Hi Res creation of the default settings, made as the window
 // makes it; null when the creation fails.
 std::shared_ptr<const ViewScene> CreatedHiResScene()
 {
     QTemporaryDir scenes;
     kv::Session session;
-    KeepingFrontEnd ui(scenes.path().toStdString());
+    kv::test::OneAnswerFrontEnd ui(kv::SceneFileChoice{scenes.path().toStdString(), "valley", true, {}}, true);
     kv::ProjectSettings settings = kv::DefaultSettings(KV_BENCH_PROGRAM_DIR);
     settings.resolution = 2;
     kv::CreationJob job(settings, session, ui, KV_BENCH_PROGRAM_DIR);
