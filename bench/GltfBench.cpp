@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "BenchGrids.h"
 #include "core/inputs/HeightGrid.h"
 #include "core/platform/FileSystem.h"
 #include "core/textures/NormalMap.h"
@@ -73,12 +74,7 @@ BENCHMARK(BM_GlbTerrain2304Discarded)->Unit(benchmark::kMillisecond)->UseRealTim
 // The same terrain as scene text (heights on the 0 to 765 scale).
 void BM_ScnTerrain2304(benchmark::State& state)
 {
-    kv::HeightGrid grid;
-    grid.n = kEdge;
-    grid.heights.resize(static_cast<std::size_t>(kEdge) * kEdge);
-    for (int y = 0; y < kEdge; ++y)
-        for (int x = 0; x < kEdge; ++x)
-            grid.heights[static_cast<std::size_t>(y) * kEdge + x] = (x * 7 + y * 13 + (x * y) % 97) % 766;
+    const kv::HeightGrid grid = kv::bench::RippledGrid(kEdge);
     const std::string path = kv::CreateUniqueTemporaryFile("kvbench");
     kv::SilentControl control;
     std::uint64_t bytes = 0;

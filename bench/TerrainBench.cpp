@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "BenchGrids.h"
 #include "core/inputs/HeightGrid.h"
 #include "core/platform/FileSystem.h"
 #include "core/writers/scn/SceneWriter.h"
@@ -16,16 +17,7 @@
 
 namespace {
 
-kv::HeightGrid MakeGrid(int n)
-{
-    kv::HeightGrid grid;
-    grid.n = n;
-    grid.heights.resize(static_cast<std::size_t>(n) * n);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            grid.heights[static_cast<std::size_t>(y) * n + x] = (x * 7 + y * 13 + (x * y) % 97) % 766;
-    return grid;
-}
+using kv::bench::RippledGrid;
 
 // The terrain object of a scene holding just the terrain, written on its own.
 void WriteTerrainChunk(kv::SceneWriter& writer, const kv::HeightGrid& grid, kv::JobControl& control)
@@ -46,7 +38,7 @@ std::string ScratchPath()
 
 void BM_TerrainChunk1024(benchmark::State& state)
 {
-    const kv::HeightGrid grid = MakeGrid(1024);
+    const kv::HeightGrid grid = RippledGrid(1024);
     const std::string path = ScratchPath();
     kv::SilentControl control;
     std::uint64_t bytes = 0;
@@ -66,7 +58,7 @@ BENCHMARK(BM_TerrainChunk1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SingleFwriteOfTheSameBytes(benchmark::State& state)
 {
-    const kv::HeightGrid grid = MakeGrid(1024);
+    const kv::HeightGrid grid = RippledGrid(1024);
     const std::string path = ScratchPath();
     kv::SilentControl control;
     {

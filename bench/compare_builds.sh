@@ -39,22 +39,7 @@ echo "old: ${o[*]}  median $(median "${o[@]}")"
 echo "new: ${n[*]}  median $(median "${n[@]}")"
 
 echo "== peak memory, Hi Res creation from a 2304 x 2304 heightfield"
-python3 - "$work/big.bmp" <<'PY'
-import math, struct, sys
-n = 2304
-row = bytearray()
-rows = []
-for y in range(n):
-    row = bytearray()
-    for x in range(n):
-        v = int(127.5 + 60 * math.sin(x / 57.0) * math.cos(y / 83.0) + 60 * math.sin((x + y) / 131.0)) & 255
-        row += bytes((v, v, v))
-    rows.append(bytes(row))
-data = b"".join(reversed(rows))
-header = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
-info = struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-open(sys.argv[1], "wb").write(header + info + data)
-PY
+python3 bench/make_heightfield.py "$work/big.bmp" 2304 57 83 131
 for build in "$old" "$new"; do
     rm -rf "$work/out" && mkdir "$work/out"
     /usr/bin/time -v "$build/kelvane" create --quiet --set resolution=2 --set "basedir=$work" --set basebmp=big.bmp \

@@ -15,21 +15,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kvspeed.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # A 1024 x 1024 grey heightfield: rolling ground, every height used.
-python3 - "$work/big.bmp" <<'PY'
-import struct, sys, math
-n = 1024
-rows = []
-for y in range(n):
-    row = bytearray()
-    for x in range(n):
-        v = int(127.5 + 60 * math.sin(x / 37.0) * math.cos(y / 53.0) + 60 * math.sin((x + y) / 91.0)) & 255
-        row += bytes((v, v, v))
-    rows.append(bytes(row))
-data = b"".join(reversed(rows))
-header = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
-info = struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-open(sys.argv[1], "wb").write(header + info + data)
-PY
+python3 bench/make_heightfield.py "$work/big.bmp" 1024 37 53 91
 
 seconds() {  # seconds of one creation: program, scene file, extra options...
     local program=$1 scene=$2
